@@ -1,0 +1,20 @@
+// Display: the window and its fixed GL state, the per-frame texture upload,
+// and the drawing of one frame through a camera. The only place that opens the window.
+#pragma once
+
+#include "camera/camera.h"
+
+// The GL texture name carrying the plasma; created by initDisplay.
+extern unsigned int plasmaTexture;
+
+// Opens the 640x480 double-buffered OpenGL window, hides the pointer, sets the
+// caption "Quillon" and the fixed GL state. Returns false, with SDL shut down
+// where it was started, when SDL or the video mode cannot be had, or when the
+// only video driver available shows no window.
+bool initDisplay();
+
+// Hands this frame's texels to plasmaTexture (level 0, 256x256 RGBA).
+void uploadPlasmaTexture();
+
+// Draws terrainList through `camera`, scaled by worldScale. The caller swaps buffers.
+void renderFrame(const Camera &camera);
