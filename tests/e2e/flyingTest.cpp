@@ -1,0 +1,83 @@
+// Flying with real input: keys, camera switch, mouse buttons, mouse look, and the frame-rate caption.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "tests/e2e/harness.h"
+
+namespace {
+
+class Flying : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(program.waitForWindow());
+        program.focus();
+    }
+    Program program;
+};
+
+TEST_F(Flying, CaptionShowsAPlausibleFrameRateAfterTwoSeconds) {
+    sleepSeconds(2.6);
+    const std::string caption = program.caption();
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(caption, match, std::regex(R"(Vantrell FPS:(\d+(\.\d+)?))"))) << caption;
+    const double rate = std::stod(match[1]);
+    EXPECT_GT(rate, 2.0);
+    EXPECT_LT(rate, 20000.0);
+    // The picture changes every frame, so at that rate two grabs a tenth of a second apart differ.
+    const Image before = program.grab();
+    sleepSeconds(0.1);
+    EXPECT_GT(program.grab().difference(before), 0.1);
+}
+
+// The camera moves half a unit every frame W is held, so at a high frame rate
+// it soon flies through the terrain: watch while holding, and let go as soon
+// as the terrain has grown.
+TEST_F(Flying, HoldingWFliesTowardsTheTerrain) {
+    const double before = program.grab().fill();
+    double after = before;
+    xdotool(program, "keydown w");
+    for (int look = 0; look < 60 && after < before + 0.1; ++look) {
+        sleepSeconds(0.05);
+        after = program.grab().fill();
+    }
+    xdotool(program, "keyup w");
+    EXPECT_GT(after, before + 0.1) << "fill " << before << " -> " << after;
+}
+
+TEST_F(Flying, CSwitchesToTheTopDownViewWhichFillsTheWindow) {
+    // C is level-triggered: every frame it is held flips the camera, so tap
+    // until an odd number of frames saw it.
+    double fill = 0;
+    for (int tap = 0; tap < 12 && fill < 0.999; ++tap) {
+        xdotool(program, "keydown c");
+        sleepSeconds(0.01);
+        xdotool(program, "keyup c");
+        sleepSeconds(0.3);
+        fill = program.grab().fill();
+    }
+    EXPECT_GE(fill, 0.999);
+}
+
+TEST_F(Flying, HoldingAMouseButtonRollsThePicture) {
+    const Image before = program.grab();
+    ASSERT_FALSE(before.covered(5, 5)); // the top corners look over the terrain
+    ASSERT_FALSE(before.covered(634, 5));
+    xdotool(program, "mousedown 1");
+    sleepSeconds(1.0);
+    xdotool(program, "mouseup 1");
+    sleepSeconds(0.2);
+    const Image rolled = program.grab();
+    EXPECT_GT(rolled.maskDifference(before), 0.05);
+    EXPECT_TRUE(rolled.covered(5, 5) || rolled.covered(634, 5)) << "the horizon did not tilt";
+}
+
+TEST_F(Flying, MovingThePointerTurnsTheViewAndRecentresIt) {
+    const Image before = program.grab();
+    xdotool(program, "mousemove --window %w 520 240");
+    sleepSeconds(0.5);
+    EXPECT_EQ(program.pointer(), std::make_pair(320, 240));
+    EXPECT_GT(program.grab().maskDifference(before), 0.05) << "the view did not turn";
+}
+
+} // namespace
