@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 #include "app/shell.h"
@@ -210,6 +211,21 @@ TEST_F(FirstFrame, OneDisplayListStaysAliveOverManyFrames) {
     EXPECT_EQ(alive, 1);
     EXPECT_TRUE(glIsList(terrainList));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+} // namespace
+
+namespace {
+
+// The display tests run against each SDL 1.2 runtime in turn: classic SDL
+// 1.2.15, then sdl12-compat (which numbers itself 1.2.50 and up) from the
+// folder in QUILLON_SDL_LIBRARY_PATH. Make sure the one in use is the one asked for.
+TEST(Runtime, IsTheSdlRuntimeAskedFor) {
+    const bool compatWanted = std::getenv("QUILLON_SDL_LIBRARY_PATH") != nullptr;
+    const SDL_version *linked = SDL_Linked_Version();
+    const bool compat = linked->major == 1 && linked->minor == 2 && linked->patch >= 50;
+    EXPECT_EQ(compat, compatWanted)
+        << "running against SDL " << int(linked->major) << "." << int(linked->minor) << "." << int(linked->patch);
 }
 
 } // namespace
