@@ -104,10 +104,12 @@ bool Program::waitForWindow(double seconds) {
             }
         }
         if (children) XFree(children);
-        if (window_ != 0) {
-            sleepSeconds(0.3); // let the first frames reach the screen
-            return true;
-        }
+        if (window_ != 0) break;
+        sleepSeconds(0.05);
+    }
+    // Mapped is not yet drawn: wait for the first frame to reach the screen.
+    while (window_ != 0 && std::chrono::steady_clock::now() < deadline) {
+        if (grab().fill() > 0) return true;
         sleepSeconds(0.05);
     }
     return false;

@@ -33,7 +33,7 @@ class Program {
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
 
-    // Waits for the program's top-level window to be mapped; false on time-out.
+    // Waits for the program's top-level window to show its first frame; false on time-out.
     bool waitForWindow(double seconds = 10);
     // Waits for the program to end; the raw wait status, or nothing on time-out.
     std::optional<int> waitExit(double seconds);
