@@ -44,8 +44,7 @@ static void reraisePendingSignal() {
 // request is discarded with everything else.
 static void drainEvents() {
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-    }
+    while (SDL_PollEvent(&event)) {}
 }
 
 static void centrePointer() { SDL_WarpMouse(WINDOW_CENTRE_X, WINDOW_CENTRE_Y); }

@@ -14,9 +14,7 @@
 #include "render/render.h"
 #include "terrain/terrain.h"
 
-static double fastest(const std::vector<double> &times) {
-    return *std::min_element(times.begin(), times.end());
-}
+static double fastest(const std::vector<double> &times) { return *std::min_element(times.begin(), times.end()); }
 
 // Every loop ends in glFinish, so the work the GL queues is counted where it is
 // issued. Mesa's rasteriser runs on threads of its own, so the time is the wall

@@ -8,9 +8,7 @@
 #include "plasma/plasma.h"
 #include "terrain/terrain.h"
 
-static double fastest(const std::vector<double> &times) {
-    return *std::min_element(times.begin(), times.end());
-}
+static double fastest(const std::vector<double> &times) { return *std::min_element(times.begin(), times.end()); }
 
 // Times in microseconds; repeated runs also report their fastest repetition as "min".
 static void configure(benchmark::internal::Benchmark *benchmark) {
@@ -18,9 +16,7 @@ static void configure(benchmark::internal::Benchmark *benchmark) {
 }
 
 // Each call draws the next phase, so both plasma passes walk the same phases.
-static int32_t nextPhase(int32_t p) {
-    return p == PHASE_LAST ? 0 : p + 1;
-}
+static int32_t nextPhase(int32_t p) { return p == PHASE_LAST ? 0 : p + 1; }
 
 static void fillPlasmaBench(benchmark::State &state) {
     int32_t p = 0;

@@ -49,9 +49,7 @@ static bool lowByteFirst() {
 }
 
 // The right shift that brings byte k, counted in memory order, of a 64-bit word to its low bits.
-static int byteShift(int k) {
-    return CHAR_BIT * (lowByteFirst() ? k : WORD_BYTES - 1 - k);
-}
+static int byteShift(int k) { return CHAR_BIT * (lowByteFirst() ? k : WORD_BYTES - 1 - k); }
 
 // Only the low eight bits of the sum matter, and two's-complement addition
 // commutes with truncation, so the four terms are added as bytes: the column

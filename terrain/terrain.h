@@ -6,10 +6,10 @@
 
 #include "plasma/plasma.h"
 
-constexpr int TERRAIN_STEP = 8;                                    // grid units between corners
+constexpr int TERRAIN_STEP = 8;                                            // grid units between corners
 constexpr int TERRAIN_CELLS = (PLASMA_SIZE - TERRAIN_STEP) / TERRAIN_STEP; // cells per side: 31
-constexpr int TERRAIN_CORNERS = TERRAIN_CELLS + 1;                // corners per side: 32
-constexpr int TERRAIN_VERTICES = TERRAIN_CELLS * TERRAIN_CELLS * 6; // two triangles per cell
+constexpr int TERRAIN_CORNERS = TERRAIN_CELLS + 1;                         // corners per side: 32
+constexpr int TERRAIN_VERTICES = TERRAIN_CELLS * TERRAIN_CELLS * 6;        // two triangles per cell
 constexpr int TERRAIN_ORIGIN = 128; // subtracted from grid x, z and height to centre the mesh
 constexpr int TERRAIN_PEAK = 128;   // field values above it fold back down
 

@@ -24,14 +24,16 @@ bool Image::covered(int x, int y) const {
 double Image::fill() const {
     size_t count = 0;
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) count += covered(x, y);
+        for (int x = 0; x < width; ++x)
+            count += covered(x, y);
     return double(count) / (double(width) * height);
 }
 
 double Image::maskDifference(const Image &other) const {
     size_t count = 0;
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) count += covered(x, y) != other.covered(x, y);
+        for (int x = 0; x < width; ++x)
+            count += covered(x, y) != other.covered(x, y);
     return double(count) / (double(width) * height);
 }
 
@@ -48,8 +50,10 @@ Program::Program(const std::vector<std::pair<std::string, std::string>> &environ
     pid_ = fork();
     if (pid_ == 0) {
         for (const auto &[name, value] : environment) {
-            if (value.empty()) unsetenv(name.c_str());
-            else setenv(name.c_str(), value.c_str(), 1);
+            if (value.empty())
+                unsetenv(name.c_str());
+            else
+                setenv(name.c_str(), value.c_str(), 1);
         }
         execl(programPath(), programPath(), static_cast<char *>(nullptr));
         _exit(127);

@@ -76,8 +76,8 @@ TEST_P(NoDisplay, ExitsWithCodeOne) {
     EXPECT_EQ(WEXITSTATUS(*status), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Window, NoDisplay,
-                         ::testing::Values(std::make_pair("DISPLAY", ""), std::make_pair("SDL_VIDEODRIVER", "dummy")),
-                         [](const auto &info) { return info.param.first == "DISPLAY" ? "DisplayUnset" : "DummyDriver"; });
+INSTANTIATE_TEST_SUITE_P(
+    Window, NoDisplay, ::testing::Values(std::make_pair("DISPLAY", ""), std::make_pair("SDL_VIDEODRIVER", "dummy")),
+    [](const auto &info) { return info.param.first == "DISPLAY" ? "DisplayUnset" : "DummyDriver"; });
 
 } // namespace

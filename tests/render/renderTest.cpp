@@ -23,7 +23,8 @@ Matrix multiply(const Matrix &a, const Matrix &b) {
     Matrix r{};
     for (int col = 0; col < 4; ++col)
         for (int row = 0; row < 4; ++row)
-            for (int k = 0; k < 4; ++k) r[col * 4 + row] += a[k * 4 + row] * b[col * 4 + k];
+            for (int k = 0; k < 4; ++k)
+                r[col * 4 + row] += a[k * 4 + row] * b[col * 4 + k];
     return r;
 }
 
@@ -46,7 +47,8 @@ Matrix cameraTransform(const Camera &c) {
     const double up[3] = {c.up.x, c.up.y, c.up.z};
     auto normalise = [](double *v) {
         const double l = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-        for (int i = 0; i < 3; ++i) v[i] /= l;
+        for (int i = 0; i < 3; ++i)
+            v[i] /= l;
     };
     auto crossed = [](const double *a, const double *b, double *out) {
         out[0] = a[1] * b[2] - a[2] * b[1];
@@ -82,7 +84,8 @@ struct Projected {
 
 Projected project(const Matrix &m, double x, double y, double z) {
     double clip[4];
-    for (int row = 0; row < 4; ++row) clip[row] = m[row] * x + m[4 + row] * y + m[8 + row] * z + m[12 + row];
+    for (int row = 0; row < 4; ++row)
+        clip[row] = m[row] * x + m[4 + row] * y + m[8 + row] * z + m[12 + row];
     return Projected{(clip[0] / clip[3] + 1) * WINDOW_WIDTH / 2, (clip[1] / clip[3] + 1) * WINDOW_HEIGHT / 2,
                      (clip[2] / clip[3] + 1) / 2};
 }
@@ -153,8 +156,8 @@ TEST_F(FirstFrame, VisibleGridVerticesShowTheirTexelColours) {
             const int px = static_cast<int>(std::floor(p.x)), py = static_cast<int>(std::floor(p.y));
             if (px < 2 || py < 2 || px >= WINDOW_WIDTH - 2 || py >= WINDOW_HEIGHT - 2) continue;
             if (std::fabs(depth[py * WINDOW_WIDTH + px] - p.depth) > 1e-4) continue; // hidden
-            SCOPED_TRACE(::testing::Message() << "grid (" << x << ", " << z << ") at pixel (" << px << ", " << py
-                                              << ")");
+            SCOPED_TRACE(::testing::Message()
+                         << "grid (" << x << ", " << z << ") at pixel (" << px << ", " << py << ")");
             for (int channel = 0; channel < 3; ++channel) {
                 int lo = 255, hi = 0;
                 for (int dz = -2; dz <= 1; ++dz) {
@@ -207,7 +210,8 @@ TEST_F(FirstFrame, OneDisplayListStaysAliveOverManyFrames) {
     }
     ASSERT_NE(terrainList, 0u);
     int alive = 0;
-    for (GLuint name = 1; name < 200; ++name) alive += glIsList(name) ? 1 : 0;
+    for (GLuint name = 1; name < 200; ++name)
+        alive += glIsList(name) ? 1 : 0;
     EXPECT_EQ(alive, 1);
     EXPECT_TRUE(glIsList(terrainList));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -224,8 +228,8 @@ TEST(Runtime, IsTheSdlRuntimeAskedFor) {
     const bool compatWanted = std::getenv("QUILLON_SDL_LIBRARY_PATH") != nullptr;
     const SDL_version *linked = SDL_Linked_Version();
     const bool compat = linked->major == 1 && linked->minor == 2 && linked->patch >= 50;
-    EXPECT_EQ(compat, compatWanted)
-        << "running against SDL " << int(linked->major) << "." << int(linked->minor) << "." << int(linked->patch);
+    EXPECT_EQ(compat, compatWanted) << "running against SDL " << int(linked->major) << "." << int(linked->minor)
+                                    << "." << int(linked->patch);
 }
 
 } // namespace

@@ -162,7 +162,7 @@ TEST_F(MouseLook, TiltThenTurnMatchWorkedValues) {
     Camera camera = preset(0);
     EXPECT_TRUE(mouseLook(camera, 330, 250));
     EXPECT_EQ(pitchTotal, 0.01f);
-    EXPECT_NEAR(camera.view.x, 0.497467, 1e-6); // turned right
+    EXPECT_NEAR(camera.view.x, 0.497467, 1e-6);  // turned right
     EXPECT_NEAR(camera.view.y, -0.498743, 1e-6); // and a little further down
     EXPECT_NEAR(camera.view.z, 0.254982, 1e-6);
     expectVector(camera.position, 0, 25, 50);

@@ -23,7 +23,7 @@ TEST_F(Plasma, WaveTablesMatchWorkedValues) {
     struct Row {
         int i, a, b, c;
     };
-    const Row rows[] = {{-1024, -253, 37, -35}, {-1, -2, -2, -2}, {0, 0, 0, 0},      {1, 2, 2, 2},
+    const Row rows[] = {{-1024, -253, 37, -35}, {-1, -2, -2, -2}, {0, 0, 0, 0},        {1, 2, 2, 2},
                         {100, 180, 128, 1},     {201, 256, 0, 0}, {1024, 253, -37, 35}};
     for (const Row &r : rows) {
         SCOPED_TRACE(r.i);
@@ -50,7 +50,7 @@ TEST_F(Plasma, PaletteMatchesWorkedValues) {
     struct Row {
         int i, p0, p1, p2;
     };
-    const Row rows[] = {{0, 128, 128, 128}, {1, 115, 121, 124}, {16, 1, 38, 79},    {32, 128, 1, 38},
+    const Row rows[] = {{0, 128, 128, 128}, {1, 115, 121, 124}, {16, 1, 38, 79},      {32, 128, 1, 38},
                         {48, 254, 38, 10},  {64, 127, 128, 1},  {128, 127, 127, 128}, {255, 140, 134, 131}};
     for (const Row &r : rows) {
         SCOPED_TRACE(r.i);
@@ -74,8 +74,10 @@ TEST_F(Plasma, FirstFrameCellsAndTexels) {
         int x, y, v;
         Texel texel;
     };
-    const Row rows[] = {{0, 0, 4, {115, 103, 79, 0}},       {255, 0, 107, {65, 236, 240, 0}},
-                        {0, 255, 225, {215, 254, 140, 0}},  {255, 255, 185, {253, 85, 208, 0}},
+    const Row rows[] = {{0, 0, 4, {115, 103, 79, 0}},
+                        {255, 0, 107, {65, 236, 240, 0}},
+                        {0, 255, 225, {215, 254, 140, 0}},
+                        {255, 255, 185, {253, 85, 208, 0}},
                         {8, 8, 83, {14, 230, 6, 0}}};
     for (const Row &r : rows) {
         SCOPED_TRACE(::testing::Message() << "(" << r.x << ", " << r.y << ")");

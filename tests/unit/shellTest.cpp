@@ -22,7 +22,8 @@ class Controls : public ::testing::Test {
         std::memset(keys, 0, sizeof keys);
     }
     void hold(std::initializer_list<int> symbols) {
-        for (int symbol : symbols) keys[symbol] = 1;
+        for (int symbol : symbols)
+            keys[symbol] = 1;
     }
     uint8_t keys[512];
 };
@@ -36,9 +37,12 @@ TEST_F(Controls, EachMovementKeyMovesTheCurrentCamera) {
         int key;
         Vector3 position; // after one frame from preset 0
     };
-    const Row rows[] = {{KEY_UP, {0, 24.7763939f, 49.5527878f}}, {KEY_W, {0, 24.7763939f, 49.5527878f}},
-                        {KEY_RIGHT, {0.5f, 25, 50}},           {KEY_D, {0.5f, 25, 50}},
-                        {KEY_LEFT, {-0.5f, 25, 50}},           {KEY_A, {-0.5f, 25, 50}}};
+    const Row rows[] = {{KEY_UP, {0, 24.7763939f, 49.5527878f}},
+                        {KEY_W, {0, 24.7763939f, 49.5527878f}},
+                        {KEY_RIGHT, {0.5f, 25, 50}},
+                        {KEY_D, {0.5f, 25, 50}},
+                        {KEY_LEFT, {-0.5f, 25, 50}},
+                        {KEY_A, {-0.5f, 25, 50}}};
     for (const Row &r : rows) {
         SCOPED_TRACE(r.key);
         SetUp();
@@ -76,7 +80,8 @@ TEST_F(Controls, HeldKeysAddUpInOneFrame) {
 TEST_F(Controls, CameraSwitchIsLevelTriggeredAndReloadsPresets) {
     cameras[0].roll = cameras[1].roll = 45;
     hold({KEY_C});
-    for (int frame = 0; frame < 3; ++frame) handleCameraSwitch(keys); // 0 -> 1 -> 0 -> 1
+    for (int frame = 0; frame < 3; ++frame)
+        handleCameraSwitch(keys); // 0 -> 1 -> 0 -> 1
     EXPECT_EQ(currentCamera, 1);
     EXPECT_EQ(cameras[1].position.y, 45);
     EXPECT_EQ(cameras[1].roll, 45);

@@ -40,16 +40,15 @@ TEST_F(Terrain, GridPointsMatchWorkedValues) {
     struct Row {
         int x, z, field, height;
     };
-    const Row rows[] = {{0, 0, 4, 4},    {8, 0, 52, 52},       {8, 8, 83, 83},
-                        {0, 8, 36, 36},  {248, 248, 228, 28}, {0, 248, 235, 21}};
+    const Row rows[] = {{0, 0, 4, 4},   {8, 0, 52, 52},      {8, 8, 83, 83},
+                        {0, 8, 36, 36}, {248, 248, 228, 28}, {0, 248, 235, 21}};
     for (const Row &r : rows) {
         SCOPED_TRACE(::testing::Message() << "(" << r.x << ", " << r.z << ")");
         EXPECT_EQ(plasmaField[r.z * PLASMA_SIZE + r.x], r.field);
         EXPECT_EQ(terrainHeight(r.x, r.z), r.height);
         // The vertex at this corner, wherever it appears in the sequence.
-        const auto it = std::find_if(vertices.begin(), vertices.end(), [&](const TerrainVertex &v) {
-            return v.x == r.x - 128 && v.z == r.z - 128;
-        });
+        const auto it = std::find_if(vertices.begin(), vertices.end(),
+                                     [&](const TerrainVertex &v) { return v.x == r.x - 128 && v.z == r.z - 128; });
         ASSERT_NE(it, vertices.end());
         EXPECT_EQ(it->y, r.height - 128);
         EXPECT_EQ(it->s, r.x / 256.0f);
