@@ -28,6 +28,10 @@ TEST_F(Flying, CaptionShowsAPlausibleFrameRateAfterTwoSeconds) {
     const Image before = program.grab();
     sleepSeconds(0.1);
     EXPECT_GT(program.grab().difference(before), 0.1);
+    // About two seconds later a new measurement replaces it.
+    sleepSeconds(2.2);
+    EXPECT_NE(program.caption(), caption);
+    EXPECT_TRUE(std::regex_match(program.caption(), std::regex(R"(Vantrell FPS:\d+(\.\d+)?)")));
 }
 
 // The camera moves half a unit every frame W is held, so at a high frame rate
