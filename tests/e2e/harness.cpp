@@ -16,6 +16,19 @@ const char *programPath() { return QUILLON_BINARY; }
 
 void sleepSeconds(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
+std::optional<double> captionRate(const std::string &caption) {
+    const std::string prefix = "Vantrell FPS:";
+    if (caption.compare(0, prefix.size(), prefix) != 0) return std::nullopt;
+    const std::string number = caption.substr(prefix.size());
+    const size_t point = number.find('.');
+    const auto digits = [](const std::string &text) {
+        return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (!digits(number.substr(0, point))) return std::nullopt;
+    if (point != std::string::npos && !digits(number.substr(point + 1))) return std::nullopt;
+    return std::stod(number);
+}
+
 bool Image::covered(int x, int y) const {
     const uint8_t *p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
     return (p[0] | p[1] | p[2]) != 0;

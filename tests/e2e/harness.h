@@ -64,5 +64,9 @@ void xdotool(const Program &program, const std::string &arguments);
 
 void sleepSeconds(double seconds);
 
+// The rate in a frame-rate caption: "Vantrell FPS:" and a plain decimal
+// number (digits, optionally a point and more digits); nothing for any other text.
+std::optional<double> captionRate(const std::string &caption);
+
 // The path of the program under test.
 const char *programPath();

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <regex>
 
 #include "tests/e2e/harness.h"
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -42,8 +43,6 @@ constexpr double PROGRESS_INTERVAL = 10; // seconds between progress lines
 
 const char *const MOVEMENT_KEYS[] = {"Up", "Down", "Left", "Right", "w", "a", "s", "d"};
 constexpr int KEY_COUNT = static_cast<int>(std::size(MOVEMENT_KEYS));
-
-const char *const FPS_PREFIX = "Vantrell FPS:";
 
 // Window coordinates the pointer is sent to: the four corners.
 const std::pair<int, int> CORNERS[] = {
@@ -186,13 +185,10 @@ void Soak::observe() {
     const double now = secondsSinceStart();
     const std::string caption = program_.caption();
     if (caption != caption_) {
-        if (caption.rfind(FPS_PREFIX, 0) != 0) fail("unexpected caption \"" + caption + "\"");
-        char *end = nullptr;
-        const char *number = caption.c_str() + std::char_traits<char>::length(FPS_PREFIX);
-        const double rate = std::strtod(number, &end);
-        if (end == number || *end != '\0' || !(rate > 0)) fail("unreadable caption \"" + caption + "\"");
-        rate_ = rate;
-        frames_ += rate * (now - lastCaptionChange_);
+        const std::optional<double> rate = captionRate(caption);
+        if (!rate || !(*rate > 0)) fail("unexpected caption \"" + caption + "\"");
+        rate_ = *rate;
+        frames_ += *rate * (now - lastCaptionChange_);
         ++captionUpdates_;
         caption_ = caption;
         lastCaptionChange_ = now;

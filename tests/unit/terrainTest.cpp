@@ -60,25 +60,43 @@ TEST_F(Terrain, GridPointsMatchWorkedValues) {
     EXPECT_EQ(vertices[TERRAIN_VERTICES - 1].t, 0.96875f);
 }
 
-TEST_F(Terrain, SequenceIsCellByCellRowsOuterSixCorners) {
-    ASSERT_EQ(TERRAIN_VERTICES, 5766);
+// The vertex sequence computed vertex by vertex, straight from the field, as
+// the shared-corner version must reproduce it.
+void expectStraightforwardSequence(const std::vector<TerrainVertex> &vertices) {
     const int corners[6][2] = {{0, 0}, {8, 0}, {8, 8}, {0, 0}, {0, 8}, {8, 8}};
     int index = 0;
-    for (int z0 = 0; z0 <= 240; z0 += 8) {
-        for (int x0 = 0; x0 <= 240; x0 += 8) {
+    for (int z0 = 0; z0 <= 247; z0 += 8) {
+        for (int x0 = 0; x0 <= 247; x0 += 8) {
             for (const auto &c : corners) {
                 const TerrainVertex &v = vertices[index++];
                 const int x = x0 + c[0];
                 const int z = z0 + c[1];
+                const int h = terrainHeight(x, z);
                 ASSERT_EQ(v.x, x - 128) << "vertex " << index - 1;
                 ASSERT_EQ(v.z, z - 128) << "vertex " << index - 1;
-                ASSERT_EQ(v.y, terrainHeight(x, z) - 128) << "vertex " << index - 1;
-                ASSERT_EQ(v.s, x / 256.0f);
-                ASSERT_EQ(v.t, z / 256.0f);
+                ASSERT_EQ(v.y, h - 128) << "vertex " << index - 1;
+                ASSERT_EQ(v.s, static_cast<float>(x / 256.0)) << "vertex " << index - 1;
+                ASSERT_EQ(v.t, static_cast<float>(z / 256.0)) << "vertex " << index - 1;
+                ASSERT_EQ(v.shade, static_cast<float>(h / 128.0 + 64)) << "vertex " << index - 1;
             }
         }
     }
-    EXPECT_EQ(index, TERRAIN_VERTICES);
+    ASSERT_EQ(index, TERRAIN_VERTICES);
+}
+
+TEST_F(Terrain, SequenceIsCellByCellRowsOuterSixCorners) {
+    ASSERT_EQ(TERRAIN_VERTICES, 5766);
+    expectStraightforwardSequence(vertices);
+}
+
+TEST_F(Terrain, SequenceEqualsStraightforwardForEveryPhase) {
+    for (int32_t p = 0; p <= PHASE_LAST; ++p) {
+        fillPlasma(p, plasmaField, texels);
+        buildTerrainVertices(vertices.data());
+        SCOPED_TRACE(p);
+        expectStraightforwardSequence(vertices);
+        if (HasFatalFailure()) return;
+    }
 }
 
 TEST_F(Terrain, SpansAndShadeStayWithinBounds) {
