@@ -20,7 +20,7 @@ static constexpr double FAR_PLANE = 500.0;
 // text-console drivers, and the offscreen driver sdl12-compat falls back to.
 // With one of these the program would run where nobody can see it or press Escape.
 static bool driverShowsNoWindow(const char *name) {
-    static const char *const WINDOWLESS[] = {"dummy", "offscreen", "aalib", "caca", "evdev"};
+    static const char *const WINDOWLESS[] = {"dummy", "offscreen", "aalib", "caca"};
     for (const char *windowless : WINDOWLESS) {
         if (std::strcmp(name, windowless) == 0) {
             return true;
