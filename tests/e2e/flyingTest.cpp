@@ -1,6 +1,7 @@
 // Flying with real input: keys, camera switch, mouse buttons, mouse look, and the frame-rate caption.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 
 #include "tests/e2e/harness.h"
 
@@ -20,6 +21,7 @@ TEST_F(Flying, CaptionShowsAPlausibleFrameRateAfterTwoSeconds) {
     const std::string caption = program.caption();
     const std::optional<double> rate = captionRate(caption);
     ASSERT_TRUE(rate) << caption;
+    std::printf("caption \"%s\"\n", caption.c_str());
     EXPECT_GT(*rate, 2.0);
     EXPECT_LT(*rate, 20000.0);
     // The picture changes every frame, so at that rate two grabs a tenth of a second apart differ.
@@ -44,7 +46,8 @@ TEST_F(Flying, HoldingWFliesTowardsTheTerrain) {
         after = program.grab().fill();
     }
     xdotool(program, "keyup w");
-    EXPECT_GT(after, before + 0.1) << "fill " << before << " -> " << after;
+    std::printf("terrain fill %.3f -> %.3f\n", before, after);
+    EXPECT_GT(after, before + 0.1);
 }
 
 TEST_F(Flying, CSwitchesToTheTopDownViewWhichFillsTheWindow) {
@@ -58,6 +61,7 @@ TEST_F(Flying, CSwitchesToTheTopDownViewWhichFillsTheWindow) {
         sleepSeconds(0.3);
         fill = program.grab().fill();
     }
+    std::printf("top-down fill %.4f\n", fill);
     EXPECT_GE(fill, 0.999);
 }
 
@@ -70,6 +74,7 @@ TEST_F(Flying, HoldingAMouseButtonRollsThePicture) {
     xdotool(program, "mouseup 1");
     sleepSeconds(0.2);
     const Image rolled = program.grab();
+    std::printf("rolled: %.3f of the picture changed between terrain and sky\n", rolled.maskDifference(before));
     EXPECT_GT(rolled.maskDifference(before), 0.05);
     EXPECT_TRUE(rolled.covered(5, 5) || rolled.covered(634, 5)) << "the horizon did not tilt";
 }
@@ -78,8 +83,11 @@ TEST_F(Flying, MovingThePointerTurnsTheViewAndRecentresIt) {
     const Image before = program.grab();
     xdotool(program, "mousemove --window %w 520 240");
     sleepSeconds(0.5);
+    const Image turned = program.grab();
+    std::printf("turned: pointer back at (%d, %d), %.3f of the picture changed between terrain and sky\n",
+                program.pointer().first, program.pointer().second, turned.maskDifference(before));
     EXPECT_EQ(program.pointer(), std::make_pair(320, 240));
-    EXPECT_GT(program.grab().maskDifference(before), 0.05) << "the view did not turn";
+    EXPECT_GT(turned.maskDifference(before), 0.05) << "the view did not turn";
 }
 
 } // namespace
