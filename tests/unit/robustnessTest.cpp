@@ -14,6 +14,7 @@
 
 #include "app/shell.h"
 #include "camera/camera.h"
+#include "tests/unit/startState.h"
 
 namespace {
 
@@ -46,14 +47,7 @@ std::string describe(const Camera &c) {
 class Robustness : public ::testing::Test {
   protected:
     // The state the program starts its frame loop with.
-    void SetUp() override {
-        initShellState();
-        currentCamera = 0;
-        cameras[0] = Camera{};
-        cameras[1] = Camera{};
-        loadCameraPreset(cameras[0], 0);
-        pitchTotal = 0;
-    }
+    void SetUp() override { resetToStartState(); }
     void TearDown() override { SetUp(); }
 
     template <size_t N> int pick(const int (&values)[N]) { return values[below(N)]; }

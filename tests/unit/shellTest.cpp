@@ -8,17 +8,14 @@
 #include <string>
 
 #include "app/shell.h"
+#include "tests/unit/startState.h"
 
 namespace {
 
 class Controls : public ::testing::Test {
   protected:
     void SetUp() override {
-        initShellState();
-        currentCamera = 0;
-        cameras[0] = Camera{};
-        cameras[1] = Camera{};
-        loadCameraPreset(cameras[0], 0);
+        resetToStartState();
         std::memset(keys, 0, sizeof keys);
     }
     void hold(std::initializer_list<int> symbols) {
