@@ -30,8 +30,8 @@ constexpr CameraPreset CAMERA_PRESETS[CAMERA_COUNT] = {
     {{0, 45, 0}, {0, 0, 0}, {0, 1, 0}},
 };
 
-// Mouse look turns by this many radians per pixel of pointer movement.
-constexpr double MOUSE_SENSITIVITY = 1.0 / 1000.0;
+// Mouse look turns by one radian per this many pixels of pointer movement.
+constexpr double PIXELS_PER_RADIAN = 1000.0;
 // The accumulated tilt stays strictly inside (-PITCH_LIMIT, PITCH_LIMIT) or on a bound.
 constexpr float PITCH_LIMIT = 1.0f;
 

@@ -14,8 +14,8 @@ bool mouseLook(Camera &camera, int mx, int my) {
         return false;
     }
 
-    const float yaw = static_cast<float>((WINDOW_CENTRE_X - mx) * MOUSE_SENSITIVITY);
-    const float pitch = static_cast<float>((WINDOW_CENTRE_Y - my) * MOUSE_SENSITIVITY);
+    const float yaw = static_cast<float>((WINDOW_CENTRE_X - mx) / PIXELS_PER_RADIAN);
+    const float pitch = static_cast<float>((WINDOW_CENTRE_Y - my) / PIXELS_PER_RADIAN);
 
     // A movement that would carry the tilt past a bound pins it there and is
     // dropped whole, turn included; the pointer is re-centred all the same.
