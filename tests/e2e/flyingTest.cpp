@@ -52,16 +52,18 @@ TEST_F(Flying, HoldingWFliesTowardsTheTerrain) {
 
 TEST_F(Flying, CSwitchesToTheTopDownViewWhichFillsTheWindow) {
     // C is level-triggered: every frame it is held flips the camera, so tap
-    // until an odd number of frames saw it.
+    // until an odd number of frames saw it. A slow build may miss a short tap
+    // altogether, so each tap is held a little longer than the one before.
     double fill = 0;
-    for (int tap = 0; tap < 12 && fill < 0.999; ++tap) {
+    int tap = 0;
+    for (; tap < 30 && fill < 0.999; ++tap) {
         xdotool(program, "keydown c");
-        sleepSeconds(0.01);
+        sleepSeconds(0.01 + 0.013 * tap);
         xdotool(program, "keyup c");
         sleepSeconds(0.3);
         fill = program.grab().fill();
     }
-    std::printf("top-down fill %.4f\n", fill);
+    std::printf("top-down fill %.4f after %d taps\n", fill, tap);
     EXPECT_GE(fill, 0.999);
 }
 
@@ -69,11 +71,15 @@ TEST_F(Flying, HoldingAMouseButtonRollsThePicture) {
     const Image before = program.grab();
     ASSERT_FALSE(before.covered(5, 5)); // the top corners look over the terrain
     ASSERT_FALSE(before.covered(634, 5));
+    // One degree a frame: hold until a top corner dips below the horizon, so
+    // a slow build gets as many frames as it needs.
     xdotool(program, "mousedown 1");
-    sleepSeconds(1.0);
+    Image rolled = program.grab();
+    for (int look = 0; look < 50 && !rolled.covered(5, 5) && !rolled.covered(634, 5); ++look) {
+        sleepSeconds(0.1);
+        rolled = program.grab();
+    }
     xdotool(program, "mouseup 1");
-    sleepSeconds(0.2);
-    const Image rolled = program.grab();
     std::printf("rolled: %.3f of the picture changed between terrain and sky\n", rolled.maskDifference(before));
     EXPECT_GT(rolled.maskDifference(before), 0.05);
     EXPECT_TRUE(rolled.covered(5, 5) || rolled.covered(634, 5)) << "the horizon did not tilt";
