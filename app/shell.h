@@ -42,12 +42,12 @@ void handleMovementKeys(const uint8_t *keys);
 // Left button rolls +1 degree, right button -1; the angle wraps at 32 bits.
 void handleMouseButtons(uint8_t buttons);
 
-// Frame-rate counters, program-wide. Times come from SDL's millisecond counter,
-// which wraps at 2^32; elapsed time is taken as a wrapping difference of two
-// readings, so it stays right across the wrap.
+// Frame-rate counters, program-wide, zero at start. Times come from SDL's
+// millisecond counter, which wraps at 2^32.
 extern int32_t frameCount;    // frames since the last caption update
-extern uint32_t lastFpsTicks; // counter reading at the last caption update; 0 at start
-extern float elapsed;         // seconds since lastFpsTicks, recomputed every frame
+extern float lastFpsTime;     // seconds at the last caption update
+extern uint32_t lastFpsTicks; // the same moment as a raw counter reading
+extern float elapsed;         // seconds since the last update, recomputed every frame
 extern float fps;             // the last measured rate
 
 constexpr int FPS_CAPTION_CAPACITY = 64;

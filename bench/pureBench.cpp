@@ -7,6 +7,7 @@
 
 #include "plasma/plasma.h"
 #include "terrain/terrain.h"
+#include "tests/plasmaReference.h"
 
 static double fastest(const std::vector<double> &times) { return *std::min_element(times.begin(), times.end()); }
 

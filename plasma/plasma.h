@@ -70,7 +70,3 @@ void updatePlasma();
 
 // The pattern of one phase (0 .. PHASE_LAST) into the given arrays.
 void fillPlasma(int32_t phase, uint8_t *field, Texel *texelOut);
-
-// The same pattern computed cell by cell from the formula as written: the
-// baseline that fillPlasma must match byte for byte.
-void fillPlasmaReference(int32_t phase, uint8_t *field, Texel *texelOut);

@@ -26,17 +26,6 @@ void updatePlasma() {
     fillPlasma(phase, plasmaField, texels);
 }
 
-void fillPlasmaReference(int32_t phase, uint8_t *field, Texel *texelOut) {
-    for (int y = 0; y < PLASMA_SIZE; ++y) {
-        for (int x = 0; x < PLASMA_SIZE; ++x) {
-            const int32_t sum = sineA[phase + x] + sineC[x] + sineB[phase + y] + sineC[x + y];
-            const uint8_t v = static_cast<uint8_t>(sum & 255);
-            field[y * PLASMA_SIZE + x] = v;
-            texelOut[y * PLASMA_SIZE + x] = paletteTexel(palette[v]);
-        }
-    }
-}
-
 constexpr int WORD_BYTES = sizeof(uint64_t);
 
 // Whether a word's least significant byte comes first in memory; the compiler

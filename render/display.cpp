@@ -3,6 +3,7 @@
 #include <GL/glu.h>
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "render/render.h"
@@ -53,18 +54,29 @@ static void setFixedGlState() {
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
 }
 
+// The one message the program writes: why it cannot start, on standard error.
+static bool failure(const char *what, const char *why) {
+    std::fprintf(stderr, "quillon: %s: %s\n", what, why);
+    return false;
+}
+
 bool initDisplay() {
     if (SDL_Init(SDL_INIT_EVERYTHING) != 0) {
-        return false;
+        return failure("cannot initialise SDL", SDL_GetError());
     }
     char driver[32] = "";
-    if (SDL_VideoDriverName(driver, sizeof driver) == nullptr || driverShowsNoWindow(driver) ||
-        SDL_SetVideoMode(WINDOW_WIDTH, WINDOW_HEIGHT, 32, SDL_HWSURFACE | SDL_OPENGL | SDL_DOUBLEBUF) == nullptr) {
-        SDL_Quit();
-        return false;
+    const bool windowless = SDL_VideoDriverName(driver, sizeof driver) == nullptr || driverShowsNoWindow(driver);
+    if (windowless) {
+        failure("no video driver that shows a window; SDL chose", driver[0] ? driver : "none");
+    } else if (SDL_SetVideoMode(WINDOW_WIDTH, WINDOW_HEIGHT, 32, SDL_HWSURFACE | SDL_OPENGL | SDL_DOUBLEBUF) ==
+               nullptr) {
+        failure("cannot open a 640x480 OpenGL window", SDL_GetError());
+    } else {
+        SDL_ShowCursor(0);
+        SDL_WM_SetCaption("Quillon", "");
+        setFixedGlState();
+        return true;
     }
-    SDL_ShowCursor(0);
-    SDL_WM_SetCaption("Quillon", "");
-    setFixedGlState();
-    return true;
+    SDL_Quit();
+    return false;
 }

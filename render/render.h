@@ -10,7 +10,7 @@ extern unsigned int plasmaTexture;
 // Opens the 640x480 double-buffered OpenGL window, hides the pointer, sets the
 // caption "Quillon" and the fixed GL state. Returns false, with SDL shut down
 // where it was started, when SDL or the video mode cannot be had, or when the
-// only video driver available shows no window.
+// only video driver available shows no window; it then says why on standard error.
 bool initDisplay();
 
 // Hands this frame's texels to plasmaTexture (level 0, 256x256 RGBA).

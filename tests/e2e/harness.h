@@ -1,72 +1,96 @@
-// End-to-end harness: starts the real program on the test's private X server,
-// finds its window, reads its caption and pixels, and sends real input through xdotool.
+// End-to-end harness: the real program on the test's own X server, seen and
+// driven through the X tools (xdotool, ImageMagick's import) as a user would.
 #pragma once
 
-#include <X11/Xlib.h>
-#include <sys/types.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <cstdint>
-#include <optional>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <utility>
-#include <vector>
 
-// A window's pixels, RGB, top row first.
-struct Image {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgb;
+#include "app/conventions.h"
 
-    // Fraction of pixels that are not black: how much of the window the terrain covers.
-    double fill() const;
-    // Fraction of pixels whose terrain/background classification differs from `other`.
-    double maskDifference(const Image &other) const;
-    // Fraction of pixels whose colour differs from `other`.
-    double difference(const Image &other) const;
-    bool covered(int x, int y) const;
+inline void sleepFor(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
+
+// What a shell command writes on its standard output.
+inline std::string output(const std::string &command) {
+    std::string result;
+    char buffer[1 << 16];
+    FILE *pipe = popen(command.c_str(), "r");
+    for (size_t n; pipe != nullptr && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        result.append(buffer, n);
+    if (pipe != nullptr) pclose(pipe);
+    return result;
+}
+
+// The window's pixels, RGB, top row first; empty when the window could not be read.
+struct Picture {
+    static constexpr int PIXELS = WINDOW_WIDTH * WINDOW_HEIGHT;
+    std::string rgb;
+
+    bool covered(int i) const {
+        return rgb.size() == PIXELS * 3 && (rgb[3 * i] || rgb[3 * i + 1] || rgb[3 * i + 2]);
+    }
+    bool covered(int x, int y) const { return covered(y * WINDOW_WIDTH + x); }
+    // The share of pixels that are terrain in one picture and sky in the other;
+    // against an empty picture, how much of the window the terrain covers.
+    double reshaped(const Picture &other = {}) const {
+        int count = 0;
+        for (int i = 0; i < PIXELS; ++i)
+            count += covered(i) != other.covered(i);
+        return double(count) / PIXELS;
+    }
 };
 
-class Program {
-  public:
-    // Starts the program with these environment variables set (or unset, for an empty value).
-    explicit Program(const std::vector<std::pair<std::string, std::string>> &environment = {});
-    ~Program();
-    Program(const Program &) = delete;
-    Program &operator=(const Program &) = delete;
+struct Program {
+    pid_t pid = fork();
+    std::string window;
+    int status = -1;
 
-    // Waits for the program's top-level window to show its first frame; false on time-out.
-    bool waitForWindow(double seconds = 10);
-    // Waits for the program to end; the raw wait status, or nothing on time-out.
-    std::optional<int> waitExit(double seconds);
-    bool running();
-
-    std::string caption();
-    Image grab();
-    // Gives the window the focus with the pointer resting at its centre, so held keys reach it.
-    void focus();
-    // The pointer position relative to the window.
-    std::pair<int, int> pointer();
-    // Asks the program to close its window, as a window manager's close button does.
-    void requestClose();
-
-    Display *display() const { return display_; }
-    ::Window window() const { return window_; }
-    pid_t pid() const { return pid_; }
-
-  private:
-    Display *display_ = nullptr;
-    ::Window window_ = 0;
-    pid_t pid_ = -1;
-    std::optional<int> status_;
+    Program() {
+        if (pid == 0) _exit(execl(QUILLON_BINARY, QUILLON_BINARY, nullptr));
+    }
+    ~Program() {
+        if (!ended(0)) kill(pid, SIGKILL), ended(10);
+    }
+    // Waits up to `seconds` for the program to end, keeping its wait status.
+    bool ended(double seconds) {
+        for (int wait = 0; status < 0 && waitpid(pid, &status, WNOHANG) != pid && wait < seconds * 100; ++wait)
+            sleepFor(0.01);
+        return status >= 0;
+    }
+    // Waits for the first frame. The X server is the test's own, so the one
+    // visible window with a name is the program's.
+    bool showsWindow() {
+        for (int look = 0; look < 300 && !ended(0); ++look, sleepFor(0.1)) {
+            window = send("search --onlyvisible --name .");
+            window = window.substr(0, window.find('\n'));
+            if (!window.empty() && grab().reshaped() > 0) return true;
+        }
+        return false;
+    }
+    Picture grab() { return {output("import -window " + window + " -depth 8 rgb:- 2>/dev/null")}; }
+    std::string caption() {
+        const std::string name = send("getwindowname %w");
+        return name.substr(0, name.find('\n'));
+    }
+    // Runs xdotool with these arguments, %w standing for the window; what it prints.
+    std::string send(std::string arguments) {
+        for (size_t at; (at = arguments.find("%w")) != std::string::npos;)
+            arguments.replace(at, 2, window);
+        return output("xdotool " + arguments);
+    }
+    // Sends `press`, then `release` once the picture passes `seen`; whether it did.
+    template <class Seen> bool holdUntil(const std::string &press, const std::string &release, Seen seen) {
+        send(press);
+        bool passed = false;
+        for (int look = 0; look < 100 && !(passed = seen(grab())); ++look)
+            sleepFor(0.05);
+        send(release);
+        return passed;
+    }
 };
-
-// Runs xdotool with these arguments; the window id replaces every "%w".
-void xdotool(const Program &program, const std::string &arguments);
-
-void sleepSeconds(double seconds);
-
-// The rate in a frame-rate caption: "Vantrell FPS:" and a plain decimal
-// number (digits, optionally a point and more digits); nothing for any other text.
-std::optional<double> captionRate(const std::string &caption);
-
-// The path of the program under test.
-const char *programPath();
