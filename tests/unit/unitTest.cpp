@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstring>
 #include <map>
-#include <vector>
 
 #include "app/shell.h"
 #include "terrain/terrain.h"
@@ -27,9 +26,7 @@ class Start : public ::testing::Test {
         buildPalette();
         resetPlasmaPhase();
         currentCamera = 0;
-        cameras[0] = cameras[1] = Camera{};
-        cameras[0].roll = rollAngle;
-        loadCameraPreset(cameras[0], 0);
+        cameras[0] = cameras[1] = Camera{{0, 25, 50}, {0, 0, 0}, {0, 1, 0}, rollAngle};
         pitchTotal = frameCount = lastFpsTime = lastFpsTicks = 0;
     }
     // One frame of the keyboard controls with these keys held.
@@ -40,24 +37,9 @@ class Start : public ::testing::Test {
         handleCameraSwitch(keys);
         handleMovementKeys(keys);
     }
-    // The captions by frame of a counter that reads `first` + 17 ms per frame.
-    static std::map<int, std::string> captions(uint32_t first, int frames) {
-        std::map<int, std::string> shown;
-        for (int n = 1; n <= frames; ++n) {
-            if (const char *caption = countFrame(first + 17u * (n - 1))) {
-                shown[n] = caption;
-                fpsCaptionShown(first + 17u * (n - 1));
-            }
-        }
-        return shown;
-    }
 };
-using Plasma = Start;
-using Motion = Start;
-using Controls = Start;
-using Caption = Start;
 
-TEST_F(Plasma, TablesAndPaletteMatchWorkedValues) {
+TEST_F(Start, PlasmaTablesPaletteAndEveryFrameOfACycle) {
     for (const auto &[i, a, b, c] : {std::array{-1024, -253, 37, -35},
                                      {-1, -2, -2, -2},
                                      {0, 0, 0, 0},
@@ -77,30 +59,22 @@ TEST_F(Plasma, TablesAndPaletteMatchWorkedValues) {
         EXPECT_EQ((std::array<int, 4>{palette[i].p0, palette[i].p1, palette[i].p2, palette[i].p3}),
                   (std::array{p0, p1, p2, 0}))
             << i;
-}
-
-// Every frame of a cycle, phases 0 and 4097 included, against the formula cell by cell.
-TEST_F(Plasma, EveryFrameOfACycleIsTheFormula) {
     static uint8_t field[PLASMA_CELLS];
     static Texel colours[PLASMA_CELLS];
-    std::map<int, int> phases;
-    for (int frame = 1; frame <= PHASE_CYCLE + 1; ++frame) {
+    const std::map<int, int> phases = {{1, 1}, {4, 4}, {4097, 4097}, {4098, 4096}, {8194, 0}, {8195, 1}};
+    for (int frame = 1; frame <= PHASE_CYCLE + 1; ++frame) { // phases 0 and 4097 included
         updatePlasma();
-        phases[frame] = phase;
         fillPlasmaReference(phase, field, colours);
-        ASSERT_EQ(std::memcmp(field, plasmaField, sizeof field), 0) << frame;
-        ASSERT_EQ(std::memcmp(colours, texels, sizeof colours), 0) << frame;
+        ASSERT_EQ(std::memcmp(field, plasmaField, sizeof field) | std::memcmp(colours, texels, sizeof colours), 0);
+        EXPECT_TRUE(!phases.count(frame) || phases.at(frame) == phase) << frame;
     }
-    EXPECT_EQ(texels[0].r, 115); // the first frame's corner: palette index 4
-    for (const auto &[frame, expected] : std::map<int, int>{{1, 1}, {4, 4}, {4097, 4097}, {4098, 4096}, {8194, 0}})
-        EXPECT_EQ(phases[frame], expected) << frame;
 }
 
-// The terrain written out vertex by vertex from the first frame's field, then
-// from one with every value at some corner.
-TEST_F(Plasma, TerrainIsTheFieldFoldedAtEveryEighthPoint) {
+// The vertex sequence written out from the field, for the first frame's
+// field and for one with every value at some corner.
+TEST_F(Start, TerrainIsTheFieldFoldedAtEveryEighthPoint) {
     updatePlasma();
-    EXPECT_EQ(terrainHeight(248 + 256, 248 - 256), 28); // (248, 248): 228 folds down; coordinates wrap
+    EXPECT_EQ(terrainHeight(248 + 256, 248 - 256), 28); // (248, 248) holds 228; coordinates wrap
     for (int pass = 0; pass < 2; ++pass) {
         std::vector<TerrainVertex> expected, vertices(TERRAIN_VERTICES);
         for (int z0 = 0; z0 < 248; z0 += 8)
@@ -121,38 +95,62 @@ TEST_F(Plasma, TerrainIsTheFieldFoldedAtEveryEighthPoint) {
     }
 }
 
-TEST_F(Motion, VectorsAndCameraMotionMatchWorkedValues) {
-    Vector3 zero{0, 0, 0}, v{3, 4, 0};
-    EXPECT_EQ(length(zero) + length(v), 6.0f); // 1 for the zero vector
-    normalize(zero);
-    normalize(v);
-    EXPECT_EQ(xyz(zero), (Xyz{0, 0, 0}));
-    EXPECT_EQ(xyz(v), (Xyz{0.6f, 0.8f, 0}));
-    EXPECT_EQ(xyz(cross({0, -25, -50}, {1, 1, 0})), (Xyz{50, -50, 25}));
-
-    Camera &camera = cameras[0];
+TEST_F(Start, CameraMotionMatchesWorkedValues) {
+    Camera camera = cameras[0];
     moveCamera(camera, 0.5f);
     EXPECT_EQ(xyz(camera.position), (Xyz{0, 24.7763939f, 49.5527878f}));
     EXPECT_EQ(xyz(camera.view), (Xyz{0, -0.223606795f, -0.44721359f}));
-    moveCamera(camera, -0.5f);
+    camera = cameras[0];
     strafeCamera(camera, -0.5f);
+    EXPECT_EQ(xyz(camera.position), (Xyz{-0.5f, 25, 50}));
     EXPECT_EQ(xyz(camera.view), (Xyz{-0.5f, 0, 0}));
-    strafeCamera(camera, 0.5f);
-    EXPECT_EQ(xyz(camera.position), (Xyz{0, 25, 50}));
+    camera = cameras[0];
     rotateView(camera, 0.01f, 0, 1, 0);
-    EXPECT_EQ(xyz(camera.view), (Xyz{-0.499991655f, 0, 0.00249862671f})); // not 0.00250041485
-    loadCameraPreset(camera, 0);
-    rotateView(camera, 0.5f, 0, 0, 0); // the zero axis scales the direction by cos(angle)
-    const double c = float(std::cos(0.5));
-    EXPECT_EQ(xyz(camera.view), (Xyz{0, float(25 + float(c * -25)), float(50 + float(c * -50))}));
-    setCamera(camera, 1000, 0, 0, 0.1f, 0, 0, 0, 1, 0);
-    rotateView(camera, 0, 0, 1, 0); // the direction is held in a float
-    EXPECT_EQ(camera.view.x, 0.0999755859f);
-    EXPECT_EQ(camera.roll, 90);
+    EXPECT_EQ(xyz(camera.view), (Xyz{-0.499991655f, 0, 0.00249862671f})); // 0.00250041485 unrounded per term
+    loadCameraPreset(camera, 1);
+    strafeCamera(camera, 0.5f); // looking along up: no sideways direction
+    EXPECT_EQ(xyz(camera.position), (Xyz{0, 45, 0}));
+    EXPECT_EQ(xyz(cross({2, -25, -50}, {1, 2, 0})), (Xyz{100, -50, 29}));
+}
+
+// Each held key acts once per frame on the camera current after the switch.
+TEST_F(Start, ControlsMoveTheCurrentCamera) {
+    for (const auto &[key, forward, right] : {std::array{KEY_UP, 1, 0},
+                                              {KEY_DOWN, -1, 0},
+                                              {KEY_RIGHT, 0, 1},
+                                              {KEY_LEFT, 0, -1},
+                                              {KEY_W, 1, 0},
+                                              {KEY_S, -1, 0},
+                                              {KEY_A, 0, -1},
+                                              {KEY_D, 0, 1}}) {
+        Camera expected = cameras[0];
+        moveCamera(expected, 0.5f * forward);
+        strafeCamera(expected, 0.5f * right);
+        frame({key});
+        EXPECT_EQ(xyz(cameras[0].position), xyz(expected.position)) << key;
+        SetUp();
+    }
+    frame({KEY_UP, KEY_DOWN}); // forward, then back to exactly where it was
+    EXPECT_EQ(xyz(cameras[0].position), (Xyz{0, 25, 50}));
+    frame({KEY_C, KEY_W}); // C acts in every frame it is held, reloading presets
+    frame({KEY_C});
+    frame({KEY_C, KEY_W});
+    EXPECT_EQ(currentCamera, 1);
+    EXPECT_EQ(xyz(cameras[1].position), (Xyz{0, 44.5f, 0}));
+    for (const auto &[buttons, roll] :
+         {std::pair{BUTTON_LEFT_MASK, 91}, {BUTTON_RIGHT_MASK, 90}, {2, 90}, {5, 90}}) {
+        handleMouseButtons(buttons);
+        EXPECT_EQ(rollAngle, roll) << int(buttons);
+    }
+    rollAngle = INT32_MAX;
+    handleMouseButtons(BUTTON_LEFT_MASK);
+    EXPECT_EQ(rollAngle, INT32_MIN);
+    handleMouseButtons(BUTTON_RIGHT_MASK);
+    EXPECT_EQ(rollAngle, INT32_MAX);
 }
 
 // Ten turns about an axis add up to one turn by ten times the angle.
-TEST_F(Motion, RepeatedTurnsAreRotations) {
+TEST_F(Start, RepeatedTurnsAreRotations) {
     const float n = float(1 / std::sqrt(14.0));
     for (const Xyz &k : {Xyz{1, 0, 0}, Xyz{0, 1, 0}, Xyz{0, 0, 1}, Xyz{n, 2 * n, 3 * n}}) {
         Camera camera = cameras[0];
@@ -167,29 +165,26 @@ TEST_F(Motion, RepeatedTurnsAreRotations) {
     }
 }
 
-TEST_F(Motion, MouseLookTiltsThenTurnsWithinTheBounds) {
+TEST_F(Start, MouseLookTiltsThenTurnsWithinTheBounds) {
     Camera camera = cameras[0];
-    EXPECT_FALSE(mouseLook(camera, 320, 240)); // resting: only up is refreshed from roll 90, with this PI
+    EXPECT_FALSE(mouseLook(camera, 320, 240)); // at rest only up changes: from roll 90 with this PI
     EXPECT_EQ(xyz(camera.up), (Xyz{float(std::cos(90 * 3.141593 / 180)), 1, 0}));
     EXPECT_EQ(xyz(camera.view), (Xyz{0, 0, 0}));
     EXPECT_TRUE(mouseLook(camera, 330, 250));
     EXPECT_EQ(pitchTotal, 0.01f);
     EXPECT_NEAR(camera.view.x, 0.497467, 1e-6);     // to the right
-    EXPECT_NEAR(camera.view.y, -0.498743057, 5e-7); // a little further down: -0.49874115 with a row rounded once
+    EXPECT_NEAR(camera.view.y, -0.498743057, 5e-7); // and down; -0.49874115 with a row rounded once
     EXPECT_NEAR(camera.view.z, 0.254982, 1e-6);
-    // Movement that would carry the tilt past a bound pins it there and is
-    // dropped whole; from a bound a turn without tilt, or a tilt back, applies.
-    for (const auto &[start, mx, my, end, turns] : {std::tuple{0.995f, 400, 250, 1.0f, false},
-                                                    {-0.995f, 250, 230, -1.0f, false},
-                                                    {1.0f, 400, 240, 1.0f, true},
-                                                    {-1.0f, 400, 240, -1.0f, true},
-                                                    {1.0f, 320, 241, 1.0f, false},
-                                                    {1.0f, 320, 230, 0.99f, true}}) {
+    // Past a bound the tilt is pinned and the whole movement dropped; on a bound a turn alone applies.
+    for (const auto &[start, mx, my, turns] : {std::tuple{0.995f, 400, 250, false},
+                                               {-0.995f, 250, 230, false},
+                                               {1.0f, 400, 240, true},
+                                               {-1.0f, 400, 240, true}}) {
         camera = cameras[0];
         pitchTotal = start;
         EXPECT_TRUE(mouseLook(camera, mx, my));
-        EXPECT_EQ(pitchTotal, end) << start << " " << mx << " " << my;
-        EXPECT_EQ(xyz(camera.view) != (Xyz{0, 0, 0}), turns) << start << " " << mx << " " << my;
+        EXPECT_EQ(pitchTotal, std::round(start));
+        EXPECT_EQ(camera.view.x != 0, turns) << start;
     }
     camera.roll = 0;
     mouseLook(camera, 320, 240);
@@ -197,53 +192,24 @@ TEST_F(Motion, MouseLookTiltsThenTurnsWithinTheBounds) {
     camera.roll = 90;
     loadCameraPreset(camera, 1);
     mouseLook(camera, 320, 240);
-    Vector3 side =
-        cross(subtract(camera.view, camera.position), camera.up); // decides how the top-down view is turned
+    Vector3 side = cross(subtract(camera.view, camera.position), camera.up); // how the top-down view is turned
     normalize(side);
     EXPECT_EQ(xyz(side), (Xyz{0, 0, -1}));
 }
 
-TEST_F(Controls, EachHeldKeyActsOnTheCurrentCameraOncePerFrame) {
-    const float back = 25.2236061f, far = 50.4472122f, ahead = 24.7763939f, near = 49.5527878f;
-    for (const auto &[keys, position] :
-         std::vector<std::pair<std::vector<int>, Xyz>>{{{KEY_UP}, {0, ahead, near}},
-                                                       {{KEY_W}, {0, ahead, near}},
-                                                       {{KEY_DOWN}, {0, back, far}},
-                                                       {{KEY_S}, {0, back, far}},
-                                                       {{KEY_RIGHT}, {0.5f, 25, 50}},
-                                                       {{KEY_D}, {0.5f, 25, 50}},
-                                                       {{KEY_LEFT}, {-0.5f, 25, 50}},
-                                                       {{KEY_A}, {-0.5f, 25, 50}},
-                                                       {{KEY_UP, KEY_DOWN}, {0, 25, 50}},
-                                                       {{KEY_UP, KEY_W}, {0, 24.5527878f, 49.1055756f}},
-                                                       {{KEY_C, KEY_C}, {0, 45, 0}}}) {
-        SetUp();
-        uint8_t held[512] = {};
-        for (int key : keys)
-            held[key] = 1;
-        handleCameraSwitch(held);
-        handleMovementKeys(held);
-        EXPECT_EQ(xyz(cameras[currentCamera].position), position) << keys[0] << " " << keys.size();
+// The captions by frame of a counter reading `first` + 17 ms in each frame.
+std::map<int, std::string> captions(uint32_t first, int frames) {
+    std::map<int, std::string> shown;
+    for (int n = 1; n <= frames; ++n) {
+        if (const char *caption = countFrame(first + 17u * (n - 1))) {
+            shown[n] = caption;
+            fpsCaptionShown(first + 17u * (n - 1));
+        }
     }
-    SetUp();
-    for (int n = 0; n < 3; ++n)
-        frame({KEY_C, KEY_W}); // 1, 0, 1: each freshly at its preset, then moved
-    EXPECT_EQ(currentCamera, 1);
-    EXPECT_EQ(xyz(cameras[1].position), (Xyz{0, 44.5f, 0}));
-    EXPECT_EQ(xyz(cameras[0].position), (Xyz{0, ahead, near}));
-    for (const auto &[buttons, roll] :
-         {std::pair{BUTTON_LEFT_MASK, 91}, {BUTTON_RIGHT_MASK, 90}, {2, 90}, {5, 90}}) {
-        handleMouseButtons(buttons);
-        EXPECT_EQ(rollAngle, roll) << int(buttons);
-    }
-    rollAngle = INT32_MAX;
-    handleMouseButtons(BUTTON_LEFT_MASK);
-    EXPECT_EQ(rollAngle, INT32_MIN);
-    handleMouseButtons(BUTTON_RIGHT_MASK);
-    EXPECT_EQ(rollAngle, INT32_MAX);
+    return shown;
 }
 
-TEST_F(Caption, ShowsTheRateWhenMoreThanTwoSecondsHavePassed) {
+TEST_F(Start, CaptionShowsTheRateWhenMoreThanTwoSecondsHavePassed) {
     for (const auto &[rate, text] : std::map<float, std::string>{{121 / 2.017f, "59.990086"},
                                                                  {60, "60"},
                                                                  {59.9f, "59.900002"},
@@ -257,14 +223,11 @@ TEST_F(Caption, ShowsTheRateWhenMoreThanTwoSecondsHavePassed) {
         countFrame(16 * n);
     EXPECT_EQ(countFrame(2000), nullptr); // exactly two seconds
     EXPECT_STREQ(countFrame(2017), "Vantrell FPS:59.990086");
-    EXPECT_EQ(elapsed, 2.017f);
     fpsCaptionShown(5000);
     EXPECT_STREQ(countFrame(7500), "Vantrell FPS:0.40000001"); // a slow frame counts one
-}
-
-// Seconds are a float: from the third caption on, the rate carries its rounding.
-TEST_F(Caption, ASteadyClockGivesTheFormulasTextToTheLastDigit) {
+    // Seconds are a float: from the third caption on the rate carries its rounding.
     const std::string a = "Vantrell FPS:58.823536";
+    SetUp();
     EXPECT_EQ(captions(0, 830), (std::map<int, std::string>{{119, "Vantrell FPS:59.322033"},
                                                             {237, "Vantrell FPS:58.823528"},
                                                             {355, a},
@@ -297,12 +260,11 @@ TEST_F(Start, FrameWorkAllocatesNothing) {
     allocations = 0;
     int *volatile block = new int(1); // the counter sees allocations
     delete block;
-    EXPECT_EQ(allocations, 1);
     for (uint32_t n = 0; n < 2000; ++n) {
         updatePlasma();
         buildTerrainVertices(vertices);
         mouseLook(cameras[currentCamera], int(n % 640), int(n % 480));
-        frame({});
+        frame({KEY_C, KEY_UP, KEY_RIGHT});
         handleMouseButtons(uint8_t(n));
         if (countFrame(n * 700)) fpsCaptionShown(n * 700);
     }
