@@ -113,7 +113,10 @@ TEST_F(Render, TerrainPixelsShowTheFilteredTexture) {
     EXPECT_EQ(lists, 1);
 }
 
-TEST_F(Render, RuntimeIsTheOneAskedFor) {
+TEST_F(Render, RuntimeIsTheOneAskedForAndCaptionIsQuillon) {
+    char *caption = nullptr, *icon = nullptr;
+    SDL_WM_GetCaption(&caption, &icon);
+    EXPECT_STREQ(caption, "Quillon");
     const SDL_version *linked = SDL_Linked_Version();
     const std::string asked = std::getenv("QUILLON_SDL_VERSION") ? std::getenv("QUILLON_SDL_VERSION") : "unknown";
     EXPECT_EQ(std::to_string(linked->major) + "." + std::to_string(linked->minor) + "." +
