@@ -189,6 +189,9 @@ TEST_F(Start, MouseLookTiltsThenTurnsWithinTheBounds) {
     camera.roll = 0;
     mouseLook(camera, 320, 240);
     EXPECT_EQ(xyz(camera.up), (Xyz{1, 0, 0}));
+    camera.roll = -53; // the float cosine and sine are 0.99999994 long: normalising moves each by an ulp
+    mouseLook(camera, 320, 240);
+    EXPECT_EQ(xyz(camera.up), (Xyz{0.601814985f, -0.798635602f, 0}));
     camera.roll = 90;
     loadCameraPreset(camera, 1);
     mouseLook(camera, 320, 240);
