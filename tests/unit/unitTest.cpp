@@ -107,6 +107,9 @@ TEST_F(Start, CameraMotionMatchesWorkedValues) {
     camera = cameras[0];
     rotateView(camera, 0.01f, 0, 1, 0);
     EXPECT_EQ(xyz(camera.view), (Xyz{-0.499991655f, 0, 0.00249862671f})); // 0.00250041485 unrounded per term
+    setCamera(camera, 1000, 0, 0, 0.1f, 0, 0, 0, 1, 0);
+    rotateView(camera, 0, 0, 1, 0); // the direction is held in a float
+    EXPECT_EQ(camera.view.x, 0.0999755859f);
     loadCameraPreset(camera, 1);
     strafeCamera(camera, 0.5f); // looking along up: no sideways direction
     EXPECT_EQ(xyz(camera.position), (Xyz{0, 45, 0}));
