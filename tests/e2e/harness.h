@@ -84,6 +84,13 @@ struct Program {
             arguments.replace(at, 2, window);
         return output("xdotool " + arguments);
     }
+    // The pointer's position in the window.
+    std::pair<int, int> pointer() {
+        int x = 0, y = 0, left = 0, top = 0;
+        std::sscanf(send("getmouselocation").c_str(), "x:%d y:%d", &x, &y);
+        std::sscanf(send("getwindowgeometry %w").c_str(), "Window %*d Position: %d,%d", &left, &top);
+        return {x - left, y - top};
+    }
     // Sends `press`, then `release` once the picture passes `seen`; whether it did.
     template <class Seen> bool holdUntil(const std::string &press, const std::string &release, Seen seen) {
         send(press);
