@@ -91,11 +91,13 @@ struct Program {
         std::sscanf(send("getwindowgeometry %w").c_str(), "Window %*d Position: %d,%d", &left, &top);
         return {x - left, y - top};
     }
-    // Sends `press`, then `release` once the picture passes `seen`; whether it did.
+    // Sends `press`, then `release` once the picture passes `seen` (at most a
+    // minute: a loaded machine may draw a frame a second); whether it did.
     template <class Seen> bool holdUntil(const std::string &press, const std::string &release, Seen seen) {
         send(press);
         bool passed = false;
-        for (int look = 0; look < 100 && !(passed = seen(grab())); ++look)
+        for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+             !(passed = seen(grab())) && std::chrono::steady_clock::now() < end;)
             sleepFor(0.05);
         send(release);
         return passed;
