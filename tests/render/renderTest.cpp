@@ -73,7 +73,7 @@ TEST_F(Render, CameraTransformAndLens) {
         gluProject(x, y, z, identity, projection, VIEWPORT, &window[0], &window[1], &window[2]);
         EXPECT_NEAR(window[0], wx, 1e-3);
         EXPECT_NEAR(window[1], wy, 1e-3);
-        EXPECT_NEAR(window[2], wz, 1e-3);
+        EXPECT_NEAR(window[2], wz, 1e-6);
     }
 }
 

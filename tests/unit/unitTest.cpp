@@ -241,6 +241,10 @@ TEST_F(Start, CaptionShowsTheRateWhenMoreThanTwoSecondsHavePassed) {
                                                             {591, a},
                                                             {709, "Vantrell FPS:58.823521"},
                                                             {827, a}}));
+    const uint32_t late = (1u << 31) - 100000; // still the float seconds, though they are a quarter-second coarse
+    fpsCaptionShown(late);
+    countFrame(late + 2100);
+    EXPECT_EQ(elapsed, float((late + 2100) * 0.001 - float(late * 0.001)));
     for (const uint32_t wrap : {1u << 31, 0u}) { // the counter turns negative as signed, then wraps
         fpsCaptionShown(wrap - 1000);
         const std::map<int, std::string> shown = captions(wrap - 983, 700);
