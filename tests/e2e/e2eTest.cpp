@@ -69,24 +69,28 @@ struct Program {
         const std::string printed = output("xdotool " + std::regex_replace(arguments, std::regex("%w"), window));
         return printed.substr(0, printed.find('\n'));
     }
-    std::string grab() { return output("import -window " + window + " -depth 8 rgb:- 2>/dev/null"); }
+    // The window's picture; none once the program has ended.
+    std::string grab() {
+        return ended(0) ? "" : output("import -window " + window + " -depth 8 rgb:- 2>/dev/null");
+    }
     // Waits for the first frame. The X server is the test's own, so the one
     // visible window with a name is the program's.
     bool showsWindow() {
-        return within(
-            30, [&] { return !(window = send("search --onlyvisible --name .")).empty() && reshaped(grab()); });
+        auto shown = [&] {
+            return !(window = send("search --onlyvisible --name .")).empty() && reshaped(grab()) > 0;
+        };
+        return within(30, [&] { return ended(0) || shown(); }) && !ended(0);
     }
-    // Taps: `press`, then `release` 10 ms later, held 30% longer each time,
-    // until `seen()` (at most about 30 s: a loaded machine may draw a frame a
-    // second, and a tap shorter than a frame is never seen). Held input acts in
-    // every frame, so a held tap at hundreds of frames a second goes far.
+    // Taps: `press`, then `release` 10 ms later, held 30% longer each time (up
+    // to 2 s: a loaded machine may draw a frame a second, and a tap shorter than
+    // a frame is never seen), until `seen()`. Held input acts in every frame, so
+    // a long hold at hundreds of frames a second would go far.
     template <class Seen> bool tapUntil(const std::string &press, const std::string &release, Seen seen) {
-        for (double hold = 0.01; hold < 8; hold *= 1.3)
-            if (seen())
-                return true;
-            else
-                send(press + " sleep " + std::to_string(hold) + " " + release);
-        return seen();
+        for (double hold = 0.01; !seen(); hold *= 1.3) {
+            if (hold > 2 || ended(0)) return false;
+            send(press + " sleep " + std::to_string(hold) + " " + release);
+        }
+        return true;
     }
 };
 
@@ -133,11 +137,11 @@ TEST(EndToEnd, OneFlight) {
     ASSERT_EQ(first.size(), PIXELS * 3u) << "the window is not 640x480";
     EXPECT_GT(reshaped(first), 0.3); // camera 0 sees the terrain below the horizon
     EXPECT_LT(reshaped(first), 0.95);
-    EXPECT_TRUE(within(5, [&] { return program.grab() != first; })) << "the plasma does not move";
+    ASSERT_TRUE(within(5, [&] { return program.grab() != first; })) << "the plasma does not move";
 
     program.send("mousemove --window %w 320 240 windowfocus --sync %w");
     const std::string centre = program.send("getmouselocation");
-    EXPECT_TRUE(program.tapUntil("keydown w", "keyup w", [&] {
+    ASSERT_TRUE(program.tapUntil("keydown w", "keyup w", [&] {
         return reshaped(program.grab()) > reshaped(first) + 0.1;
     })) << "W does not fly towards the terrain";
     // Whether the top-down camera fills the window, asked until two looks 0.3 s
@@ -151,15 +155,15 @@ TEST(EndToEnd, OneFlight) {
     // C acts in every frame it is held: switch to the top-down camera, which
     // fills the window; then back to the chase camera at its start, W's flight undone.
     for (const bool topDown : {true, false})
-        EXPECT_TRUE(program.tapUntil("keydown c", "keyup c", [&] { return seesTopDown() == topDown; }))
+        ASSERT_TRUE(program.tapUntil("keydown c", "keyup c", [&] { return seesTopDown() == topDown; }))
             << "C does not switch cameras";
     EXPECT_FALSE(covered(program.grab(), TOP_LEFT)) << "the top left corner does not show the sky";
-    EXPECT_TRUE(program.tapUntil("mousedown 1", "mouseup 1", [&] { return covered(program.grab(), TOP_LEFT); }))
+    ASSERT_TRUE(program.tapUntil("mousedown 1", "mouseup 1", [&] { return covered(program.grab(), TOP_LEFT); }))
         << "a held button does not roll the horizon";
 
     const std::string before = program.grab();
     program.send("mousemove --window %w 520 240");
-    EXPECT_TRUE(within(10, [&] { return program.send("getmouselocation") == centre; })) << "the pointer stays";
+    ASSERT_TRUE(within(10, [&] { return program.send("getmouselocation") == centre; })) << "the pointer stays";
     EXPECT_GT(reshaped(program.grab(), before), 0.05) << "the pointer does not turn the view";
 
     // The caption ("Quillon" at first) shows a new rate when more than two

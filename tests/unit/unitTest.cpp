@@ -166,7 +166,7 @@ TEST_F(Start, MouseLookTiltsThenTurnsWithinTheBounds) {
     EXPECT_EQ(floats(camera.position), (Floats{0, 45, -1}));
 }
 
-// The rates shown, in order, for a counter that reads `first` + 17 ms in each frame.
+// The rates shown, in order, for a counter that reads `first` in the first frame and 17 ms more in each after.
 std::string captions(uint32_t first, int frames) {
     std::string shown;
     for (uint32_t n = 1, ticks = first; n <= uint32_t(frames); ++n, ticks += 17)
