@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <random>
-#include <regex>
 #include <thread>
 
 #include "app/conventions.h"
@@ -65,8 +64,10 @@ struct Program {
         return within(seconds, [&] { return status >= 0 || waitpid(pid, &status, WNOHANG) == pid; });
     }
     // Runs xdotool with these arguments, %w standing for the window; the first line it prints.
-    std::string send(const std::string &arguments) {
-        const std::string printed = output("xdotool " + std::regex_replace(arguments, std::regex("%w"), window));
+    std::string send(std::string arguments) {
+        for (size_t at; (at = arguments.find("%w")) != std::string::npos;)
+            arguments.replace(at, 2, window);
+        const std::string printed = output("xdotool " + arguments);
         return printed.substr(0, printed.find('\n'));
     }
     // The window's picture; none once the program has ended.
