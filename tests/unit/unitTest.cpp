@@ -103,8 +103,9 @@ TEST_F(Start, RepeatedTurnsAreRotations) {
         for (int turn = 0; turn < 10; ++turn)
             rotateView(camera, 0.1f, k[0], k[1], k[2]);
         const double v[3] = {0, -25, -50}, a = 10 * double(0.1f), kv = k[1] * v[1] + k[2] * v[2];
+        const Floats turned = floats(camera); // position, then view point
         for (int i = 0, j = 1, l = 2; i < 3; ++i, j = (i + 1) % 3, l = (i + 2) % 3)
-            EXPECT_NEAR(floats(camera)[3 + i] - floats(camera)[i],
+            EXPECT_NEAR(turned[3 + i] - turned[i],
                         v[i] * cos(a) + (k[j] * v[l] - k[l] * v[j]) * sin(a) + k[i] * kv * (1 - cos(a)), 1e-3);
     }
 }
