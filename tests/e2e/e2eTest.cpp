@@ -16,7 +16,8 @@
 
 namespace {
 
-constexpr int PIXELS = WINDOW_WIDTH * WINDOW_HEIGHT, TOP_LEFT = 5 * WINDOW_WIDTH + 5;
+constexpr int PIXELS = WINDOW_WIDTH * WINDOW_HEIGHT;
+constexpr int TOP_LEFT = 5 * WINDOW_WIDTH + 5;
 
 // Whether `passed()` comes true within `seconds`, asked every 50 ms.
 template <class Passed> bool within(double seconds, Passed passed) {
@@ -57,7 +58,9 @@ struct Program {
         if (pid == 0) _exit(execl(QUILLON_BINARY, QUILLON_BINARY, nullptr));
     }
     ~Program() {
-        if (!ended(0)) kill(pid, SIGKILL), ended(10);
+        if (ended(0)) return;
+        kill(pid, SIGKILL);
+        ended(10);
     }
     // Whether the program ends within `seconds`; its wait status is kept.
     bool ended(double seconds) {
@@ -109,11 +112,14 @@ void soak(Program &program) {
     auto seconds = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
     auto resident = [&] { return std::stol("0" + output("ps -o rss= " + std::to_string(program.pid))); };
     std::string caption = program.send("getwindowname %w");
-    double frames = 0, captionTime = 0;
+    double frames = 0;
+    double captionTime = 0;
     long warm = 0;
     while (frames < 1.1 * PHASE_CYCLE || seconds() < 20) {
-        const std::string hold = " sleep 0." + std::to_string(pick() % 4) + " ", button = pick() % 2 ? "1" : "3";
-        const std::string key = keys[pick() % 9], other = keys[pick() % 8];
+        const std::string hold = " sleep 0." + std::to_string(pick() % 4) + " ";
+        const std::string button = pick() % 2 ? "1" : "3";
+        const std::string key = keys[pick() % 9];
+        const std::string other = keys[pick() % 8];
         const std::string actions[] = {
             "keydown " + key + " keydown " + other + hold + "keyup " + key + " keyup " + other,
             "mousedown " + button + hold + "mouseup " + button,
@@ -122,11 +128,12 @@ void soak(Program &program) {
         ASSERT_FALSE(program.ended(0)) << "ended after " << seconds() << " s";
         if (const std::string now = program.send("getwindowname %w"); now != caption) { // a rate over 2 s
             caption = now;
-            frames += 2 * std::stod("0" + caption.substr(13)), captionTime = seconds();
+            frames += 2 * std::stod("0" + caption.substr(13));
+            captionTime = seconds();
         }
         ASSERT_LT(seconds() - captionTime, 5) << "caption stuck at " << caption;
         ASSERT_LT(seconds(), 400) << "only " << frames << " frames";
-        warm = warm == 0 && seconds() > 10 ? resident() : warm;
+        if (warm == 0 && seconds() > 10) warm = resident();
     }
     std::printf("QUILLON_SOAK_SEED=%u: %.0f frames in %.0f s, resident %ld kB after warm-up, %ld kB at the end\n",
                 seed, frames, seconds(), warm, resident());
@@ -150,9 +157,13 @@ TEST(EndToEnd, OneFlight) {
     // Whether the top-down camera fills the window, asked until two looks 0.3 s
     // apart agree: a loaded machine may still be drawing frames with C held.
     auto seesTopDown = [&] {
-        bool now = reshaped(program.grab()) > 0.999, before = !now;
-        for (int look = 0; look < 20 && now != before; ++look)
-            before = now, usleep(300000), now = reshaped(program.grab()) > 0.999;
+        bool now = reshaped(program.grab()) > 0.999;
+        bool before = !now;
+        for (int look = 0; look < 20 && now != before; ++look) {
+            before = now;
+            usleep(300000);
+            now = reshaped(program.grab()) > 0.999;
+        }
         return now;
     };
     // C acts in every frame it is held: switch to the top-down camera, which
@@ -171,7 +182,8 @@ TEST(EndToEnd, OneFlight) {
 
     // The caption ("Quillon" at first) shows a new rate when more than two
     // seconds have passed since the last, and not before.
-    std::string caption = program.send("getwindowname %w"), shown;
+    std::string caption = program.send("getwindowname %w");
+    std::string shown;
     auto changes = [&] { return within(8, [&] { return (shown = program.send("getwindowname %w")) != caption; }); };
     ASSERT_TRUE(changes()) << "the caption stays " << caption;
     const auto since = std::chrono::steady_clock::now();

@@ -24,8 +24,12 @@ struct Start : ::testing::Test {
         buildPalette();
         resetPlasmaPhase();
         currentCamera = 0;
-        cameras[0] = cameras[1] = Camera{{0, 25, 50}, {0, 0, 0}, {0, 1, 0}, rollAngle};
-        pitchTotal = frameCount = lastFpsTime = lastFpsTicks = 0;
+        cameras[0] = Camera{{0, 25, 50}, {0, 0, 0}, {0, 1, 0}, rollAngle};
+        cameras[1] = cameras[0];
+        pitchTotal = 0;
+        frameCount = 0;
+        lastFpsTime = 0;
+        lastFpsTicks = 0;
     }
 };
 
@@ -55,7 +59,8 @@ TEST_F(Start, PlasmaTablesPaletteAndEveryFrameOfACycle) {
         updatePlasma();
         ASSERT_EQ(phase, std::abs((frame + PHASE_LAST) % PHASE_CYCLE - PHASE_LAST)) << frame;
         fillPlasmaReference(phase, field, colour);
-        ASSERT_EQ(std::memcmp(field, plasmaField, sizeof field) | std::memcmp(colour, texels, sizeof texels), 0);
+        ASSERT_EQ(std::memcmp(field, plasmaField, sizeof field), 0) << frame;
+        ASSERT_EQ(std::memcmp(colour, texels, sizeof texels), 0) << frame;
     }
 }
 
@@ -65,20 +70,27 @@ TEST_F(Start, TerrainIsTheFieldFoldedAtEveryEighthPoint) {
     for (int i = 0; i < PLASMA_CELLS; ++i)
         plasmaField[i] = static_cast<uint8_t>(i / 8 * 7 + i / 256);
     EXPECT_EQ(terrainHeight(248 + 256, 8 - 256), 256 - 225); // coordinates wrap
-    std::vector<TerrainVertex> expected, vertices(TERRAIN_VERTICES);
-    const int cornerX[6] = {0, 8, 8, 0, 0, 8}, cornerZ[6] = {0, 0, 8, 0, 8, 8};
+    std::vector<TerrainVertex> expected;
+    const int cornerX[6] = {0, 8, 8, 0, 0, 8};
+    const int cornerZ[6] = {0, 0, 8, 0, 8, 8};
     for (int i = 0; i < TERRAIN_VERTICES; ++i) { // cell by cell, rows (z) outer, six corners each
-        const int x = i / 6 % 31 * 8 + cornerX[i % 6], z = i / 6 / 31 * 8 + cornerZ[i % 6],
-                  v = plasmaField[z * 256 + x];
+        const int x = i / 6 % 31 * 8 + cornerX[i % 6];
+        const int z = i / 6 / 31 * 8 + cornerZ[i % 6];
+        const int v = plasmaField[z * 256 + x];
         const int h = v > 128 ? 256 - v : v;
         expected.push_back({x / 256.0f, z / 256.0f, float(h / 128.0 + 64), x - 128, h - 128, z - 128});
     }
+    std::vector<TerrainVertex> vertices(TERRAIN_VERTICES);
     buildTerrainVertices(vertices.data());
     EXPECT_EQ(std::memcmp(expected.data(), vertices.data(), sizeof(TerrainVertex) * TERRAIN_VERTICES), 0);
 }
 
 TEST_F(Start, CameraMotionMatchesWorkedValues) {
-    Camera moved = cameras[0], strafed = moved, turned = moved, far = moved, topDown = moved;
+    Camera moved = cameras[0];
+    Camera strafed = cameras[0];
+    Camera turned = cameras[0];
+    Camera far = cameras[0];
+    Camera topDown = cameras[0];
     moveCamera(moved, 0.5f);
     strafeCamera(strafed, -0.5f);
     rotateView(turned, 0.01f, 0, 1, 0);
@@ -102,11 +114,16 @@ TEST_F(Start, RepeatedTurnsAreRotations) {
         Camera camera = cameras[0];
         for (int turn = 0; turn < 10; ++turn)
             rotateView(camera, 0.1f, k[0], k[1], k[2]);
-        const double v[3] = {0, -25, -50}, a = 10 * double(0.1f), kv = k[1] * v[1] + k[2] * v[2];
+        const double v[3] = {0, -25, -50};
+        const double a = 10 * double(0.1f);
+        const double kv = k[1] * v[1] + k[2] * v[2];
         const Floats turned = floats(camera); // position, then view point
-        for (int i = 0, j = 1, l = 2; i < 3; ++i, j = (i + 1) % 3, l = (i + 2) % 3)
+        for (int i = 0; i < 3; ++i) {
+            const int j = (i + 1) % 3;
+            const int l = (i + 2) % 3;
             EXPECT_NEAR(turned[3 + i] - turned[i],
                         v[i] * cos(a) + (k[j] * v[l] - k[l] * v[j]) * sin(a) + k[i] * kv * (1 - cos(a)), 1e-3);
+        }
     }
 }
 
@@ -170,9 +187,13 @@ TEST_F(Start, MouseLookTiltsThenTurnsWithinTheBounds) {
 // The rates shown, in order, for a counter that reads `first` in the first frame and 17 ms more in each after.
 std::string captions(uint32_t first, int frames) {
     std::string shown;
-    for (uint32_t n = 1, ticks = first; n <= uint32_t(frames); ++n, ticks += 17)
-        if (const char *caption = countFrame(ticks))
-            shown += caption + 13 + std::string(" "), fpsCaptionShown(ticks);
+    for (int n = 0; n < frames; ++n) {
+        const uint32_t ticks = first + 17u * n;
+        if (const char *caption = countFrame(ticks)) {
+            shown += caption + 13 + std::string(" ");
+            fpsCaptionShown(ticks);
+        }
+    }
     return shown;
 }
 
@@ -207,7 +228,7 @@ static long allocations = -1; // counted from 0 while the frame loop's work runs
 
 extern "C" void *__libc_malloc(size_t size);
 extern "C" void *malloc(size_t size) { // every way to the heap, operator new too, comes here
-    allocations += allocations >= 0;
+    if (allocations >= 0) allocations += 1;
     return __libc_malloc(size);
 }
 
