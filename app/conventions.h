@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cfenv>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 
@@ -15,8 +16,11 @@ constexpr int WINDOW_CENTRE_X = WINDOW_WIDTH / 2;
 constexpr int WINDOW_CENTRE_Y = WINDOW_HEIGHT / 2;
 
 // Real arithmetic is carried in double and rounded to float only where a float
-// is stored. x86-64 evaluates float expressions in float, so the code widens
-// its operands to double explicitly.
+// is stored; the code widens its operands to double explicitly. That gives the
+// same floats everywhere only where float and double expressions are evaluated
+// in exactly their own type. 32-bit x86's x87 registers are wider and keep
+// values unrounded across stores, so the build uses SSE2 arithmetic there.
+static_assert(FLT_EVAL_METHOD == 0, "float and double arithmetic must not carry excess precision");
 
 // Makes every real-to-integer conversion round to nearest, ties to even.
 inline void setNumericConventions() { std::fesetround(FE_TONEAREST); }

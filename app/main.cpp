@@ -2,8 +2,7 @@
 // calls that feed the pure controls, mouse look and caption live here too.
 #include <SDL.h>
 
-#include <csignal>
-
+#include "app/platform.h"
 #include "app/shell.h"
 #include "camera/camera.h"
 #include "plasma/plasma.h"
@@ -16,29 +15,6 @@ static_assert(SDLK_ESCAPE == KEY_ESCAPE && SDLK_a == KEY_A && SDLK_c == KEY_C &&
               "the controls' key symbols are SDL 1.2's");
 static_assert(SDL_BUTTON_LMASK == BUTTON_LEFT_MASK && SDL_BUTTON_RMASK == BUTTON_RIGHT_MASK,
               "the controls' button bits are SDL 1.2's");
-
-// SIGINT or SIGTERM seen; the loop ends after the current frame, as for Escape.
-static volatile std::sig_atomic_t pendingSignal = 0;
-
-static void recordSignal(int signal) { pendingSignal = signal; }
-
-// Installed before SDL_Init: SDL keeps handlers it finds in place instead of
-// turning these signals into a quit event, which the loop would discard.
-static void installSignalHandlers() {
-    struct sigaction action = {};
-    action.sa_handler = recordSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
-
-// Ends the process by the signal that stopped the loop, so the parent sees it.
-static void reraisePendingSignal() {
-    const int signal = pendingSignal;
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
 
 // Nothing is acted on from the queue: input is polled, and a window-close
 // request is discarded with everything else.
@@ -65,12 +41,13 @@ static void updateFpsCaption() {
     }
 }
 
-int main() {
+// The signature SDL_main has where SDL supplies the real entry point (Windows, macOS).
+int main(int, char *[]) {
     setNumericConventions();
     initShellState();
     buildWaveTables();
     buildPalette();
-    installSignalHandlers();
+    installStopHandlers();
     if (!initDisplay()) {
         return 1;
     }
@@ -88,7 +65,7 @@ int main() {
         lookWithPointer(cameras[currentCamera]);
         const Uint8 *keys = SDL_GetKeyState(nullptr);
         handleCameraSwitch(keys);
-        if (keys[SDLK_ESCAPE] || pendingSignal) {
+        if (keys[SDLK_ESCAPE] || stopRequested()) {
             quitRequested = true;
         }
         handleMovementKeys(keys);
@@ -100,8 +77,8 @@ int main() {
     } while (!quitRequested);
 
     SDL_Quit();
-    if (pendingSignal) {
-        reraisePendingSignal();
+    if (stopRequested()) {
+        endByStopRequest();
     }
     return 0;
 }

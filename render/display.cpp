@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/platform.h"
 #include "render/render.h"
 
 static_assert(sizeof(GLuint) == sizeof(unsigned int), "plasmaTexture holds a GL texture name");
@@ -54,9 +55,11 @@ static void setFixedGlState() {
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
 }
 
-// The one message the program writes: why it cannot start, on standard error.
+// The one message the program gives: why it cannot start.
 static bool failure(const char *what, const char *why) {
-    std::fprintf(stderr, "quillon: %s: %s\n", what, why);
+    char line[256];
+    std::snprintf(line, sizeof line, "quillon: %s: %s", what, why);
+    reportStartupFailure(line);
     return false;
 }
 

@@ -61,7 +61,7 @@ TEST(Render, FirstFrameThroughTheChaseCamera) {
                         row == 2 ? z : 0, 1e-2);
     // The lens sees 40 degrees of a 4:3 picture, from 1 to 500: eye-space
     // points and where they land in the window, with their depths.
-    const double t = std::tan(20 * M_PI / 180);
+    const double t = std::tan(20 * std::acos(-1.0) / 180);
     const double identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     const double lens[][6] = {{0, 10 * t, -10, 320, 480, 450 / 499.0},
                               {40 * t / 3, 0, -10, 640, 240, 450 / 499.0},

@@ -223,7 +223,9 @@ TEST_F(Start, CaptionShowsTheRateWhenMoreThanTwoSecondsHavePassed) {
 
 } // namespace
 
-#ifndef __SANITIZE_ADDRESS__  // AddressSanitizer brings its own malloc
+// Counted where malloc can be replaced and the C library's own reached:
+// glibc, without AddressSanitizer, which brings its own malloc.
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
 static long allocations = -1; // counted from 0 while the frame loop's work runs
 
 extern "C" void *__libc_malloc(size_t size);

@@ -1,0 +1,35 @@
+// The platform's edge on POSIX systems (Linux, the BSDs, macOS).
+#include <signal.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/platform.h"
+
+// SIGINT or SIGTERM seen, or 0.
+static volatile sig_atomic_t pendingSignal = 0;
+
+static void recordSignal(int signal) { pendingSignal = signal; }
+
+void installStopHandlers() {
+    struct sigaction action = {};
+    action.sa_handler = recordSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+bool stopRequested() { return pendingSignal != 0; }
+
+void endByStopRequest() {
+    const int signal = pendingSignal;
+    struct sigaction action = {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+    raise(signal);
+    std::_Exit(128 + signal); // only if the signal was blocked
+}
+
+void reportStartupFailure(const char *line) { std::fprintf(stderr, "%s\n", line); }

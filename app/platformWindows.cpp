@@ -1,0 +1,35 @@
+// The platform's edge on Windows.
+#include <windows.h>
+
+#include <csignal>
+#include <cstdio>
+
+#include "app/platform.h"
+
+// The C runtime delivers Ctrl+C and Ctrl+Break in a console as SIGINT (and
+// SIGBREAK), on a thread of its own; SIGTERM only ever comes from raise().
+static volatile std::sig_atomic_t stopAsked = 0;
+
+static void recordSignal(int signal) { stopAsked = signal; }
+
+void installStopHandlers() {
+    std::signal(SIGINT, recordSignal);
+    std::signal(SIGBREAK, recordSignal);
+    std::signal(SIGTERM, recordSignal);
+}
+
+bool stopRequested() { return stopAsked != 0; }
+
+// The status a console program ended by Ctrl+C has.
+void endByStopRequest() { ExitProcess(STATUS_CONTROL_C_EXIT); }
+
+// A program started from Explorer has no standard error to write to.
+void reportStartupFailure(const char *line) {
+    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    if (error != nullptr && error != INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "%s\n", line);
+        std::fflush(stderr);
+        return;
+    }
+    MessageBoxA(nullptr, line, "Quillon", MB_OK | MB_ICONERROR);
+}

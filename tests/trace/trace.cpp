@@ -1,0 +1,176 @@
+// The frame loop's pure work through a long seeded session, one line of state
+// per frame, floats at round-trip precision. Every platform must write the
+// build machine's trace line for line:
+//   quillon_trace            writes the trace on standard output;
+//   quillon_trace REFERENCE  compares it with REFERENCE and names the first frame that differs.
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "app/shell.h"
+#include "terrain/terrain.h"
+
+namespace {
+
+constexpr int FRAMES = 10000;
+constexpr unsigned SEED = 20261207;
+constexpr int KEYS[] = {KEY_UP, KEY_DOWN, KEY_RIGHT, KEY_LEFT, KEY_W, KEY_S, KEY_A, KEY_D, KEY_C};
+
+// FNV-1a over 64-bit words put together from bytes in a fixed order, so both
+// byte orders give the same digest.
+struct Digest {
+    uint64_t value = 14695981039346656037u;
+
+    void add(uint64_t word) { value = (value ^ word) * 1099511628211u; }
+    void addBytes(const uint8_t *bytes, size_t count) {
+        for (size_t i = 0; i < count; i += 8) {
+            uint64_t word = 0;
+            for (size_t k = 0; k < 8 && i + k < count; ++k)
+                word |= uint64_t(bytes[i + k]) << (8 * k);
+            add(word);
+        }
+    }
+    void add(float f) {
+        uint32_t bits;
+        std::memcpy(&bits, &f, sizeof bits);
+        add(uint64_t(bits));
+    }
+};
+
+uint64_t fieldDigest() {
+    Digest digest;
+    digest.addBytes(plasmaField, sizeof plasmaField);
+    return digest.value;
+}
+
+// Texels are four bytes each, R, G, B, A in memory whatever the byte order.
+uint64_t texelDigest() {
+    static_assert(sizeof texels == 4 * PLASMA_CELLS, "texels are tightly packed bytes");
+    Digest digest;
+    digest.addBytes(reinterpret_cast<const uint8_t *>(texels), sizeof texels);
+    return digest.value;
+}
+
+uint64_t terrainDigest(const TerrainVertex *vertices) {
+    Digest digest;
+    for (int i = 0; i < TERRAIN_VERTICES; ++i) {
+        digest.add(vertices[i].s);
+        digest.add(vertices[i].t);
+        digest.add(vertices[i].shade);
+        digest.add(uint64_t(uint32_t(vertices[i].x)) | uint64_t(uint32_t(vertices[i].y)) << 32);
+        digest.add(uint64_t(uint32_t(vertices[i].z)));
+    }
+    return digest.value;
+}
+
+std::string text(const Vector3 &v) {
+    char line[64];
+    std::snprintf(line, sizeof line, "%.9g %.9g %.9g", double(v.x), double(v.y), double(v.z));
+    return line;
+}
+
+std::string text(const Camera &c) {
+    return text(c.position) + "  " + text(c.view) + "  " + text(c.up) + "  " + std::to_string(c.roll);
+}
+
+// The user: keys and buttons held for runs of frames, the pointer nudged near
+// the centre or now and then put anywhere in the window, and a clock that advances unevenly, now and then by
+// more than two seconds at once. std::mt19937's raw output is the same everywhere.
+struct Session {
+    std::mt19937 pick{SEED};
+    uint8_t keys[512] = {};
+    uint8_t buttons = 0;
+    int mx = WINDOW_CENTRE_X;
+    int my = WINDOW_CENTRE_Y;
+    uint32_t ticks = 0;
+
+    void next() {
+        for (const int key : KEYS) {
+            if (pick() % 16 == 0) keys[key] = !keys[key];
+        }
+        if (pick() % 32 == 0) buttons ^= BUTTON_LEFT_MASK;
+        if (pick() % 32 == 0) buttons ^= BUTTON_RIGHT_MASK;
+        if (pick() % 4 == 0) {
+            mx = static_cast<int>(pick() % WINDOW_WIDTH);
+            my = static_cast<int>(pick() % WINDOW_HEIGHT);
+        } else if (pick() % 2 == 0) {
+            mx = WINDOW_CENTRE_X - 20 + static_cast<int>(pick() % 41);
+            my = WINDOW_CENTRE_Y - 20 + static_cast<int>(pick() % 41);
+        }
+        ticks += 1 + pick() % 33;
+        if (pick() % 1000 == 0) ticks += 2500;
+    }
+};
+
+// One frame in the program's order; returns its line of state.
+std::string frame(Session &user, TerrainVertex *vertices) {
+    user.next();
+    updatePlasma();
+    buildTerrainVertices(vertices);
+    cameras[currentCamera].roll = rollAngle;
+    if (mouseLook(cameras[currentCamera], user.mx, user.my)) {
+        user.mx = WINDOW_CENTRE_X;
+        user.my = WINDOW_CENTRE_Y;
+    }
+    handleCameraSwitch(user.keys);
+    handleMovementKeys(user.keys);
+    handleMouseButtons(user.buttons);
+    std::string caption = "-";
+    if (const char *shown = countFrame(user.ticks)) {
+        caption = shown;
+        fpsCaptionShown(user.ticks + user.ticks % 2); // the second reading may be a millisecond on
+    }
+    char state[128];
+    std::snprintf(state, sizeof state, "%d %016" PRIx64 " %016" PRIx64 " %016" PRIx64 " %d %.9g %d ", phase,
+                  fieldDigest(), texelDigest(), terrainDigest(vertices), currentCamera, double(pitchTotal),
+                  rollAngle);
+    return state + text(cameras[0]) + "   " + text(cameras[1]) + "   " + caption;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    FILE *reference = argc > 1 ? std::fopen(argv[1], "r") : nullptr;
+    if (argc > 1 && reference == nullptr) {
+        std::fprintf(stderr, "quillon_trace: cannot read %s\n", argv[1]);
+        return 2;
+    }
+    setNumericConventions();
+    initShellState();
+    buildWaveTables();
+    buildPalette();
+    currentCamera = 0;
+    loadCameraPreset(cameras[currentCamera], currentCamera);
+    resetPlasmaPhase();
+
+    static TerrainVertex vertices[TERRAIN_VERTICES];
+    Session user;
+    for (int n = 1; n <= FRAMES; ++n) {
+        const std::string line = std::to_string(n) + " " + frame(user, vertices);
+        if (reference == nullptr) {
+            std::printf("%s\n", line.c_str());
+            continue;
+        }
+        char expected[1024] = "";
+        if (std::fgets(expected, sizeof expected, reference) == nullptr) {
+            std::printf("the reference ends before frame %d\n", n);
+            return 1;
+        }
+        expected[std::strcspn(expected, "\r\n")] = '\0';
+        if (line != expected) {
+            std::printf("frame %d is the first that differs\n  here:      %s\n  reference: %s\n", n, line.c_str(),
+                        expected);
+            return 1;
+        }
+    }
+    if (reference == nullptr) return 0;
+    char more[8];
+    if (std::fgets(more, sizeof more, reference) != nullptr) {
+        std::printf("the reference goes on after frame %d\n", FRAMES);
+        return 1;
+    }
+    std::printf("%d frames, each the same as in %s\n", FRAMES, argv[1]);
+    return 0;
+}
