@@ -18,51 +18,37 @@ constexpr int FRAMES = 10000;
 constexpr unsigned SEED = 20261207;
 constexpr int KEYS[] = {KEY_UP, KEY_DOWN, KEY_RIGHT, KEY_LEFT, KEY_W, KEY_S, KEY_A, KEY_D, KEY_C};
 
-// FNV-1a over 64-bit words put together from bytes in a fixed order, so both
-// byte orders give the same digest.
-struct Digest {
-    uint64_t value = 14695981039346656037u;
+// FNV-1a, one step per 64-bit word.
+uint64_t mix(uint64_t digest, uint64_t word) { return (digest ^ word) * 1099511628211u; }
+constexpr uint64_t DIGEST_START = 14695981039346656037u;
 
-    void add(uint64_t word) { value = (value ^ word) * 1099511628211u; }
-    void addBytes(const uint8_t *bytes, size_t count) {
-        for (size_t i = 0; i < count; i += 8) {
-            uint64_t word = 0;
-            for (size_t k = 0; k < 8 && i + k < count; ++k)
-                word |= uint64_t(bytes[i + k]) << (8 * k);
-            add(word);
-        }
+// Over bytes put into words in a fixed order, so both byte orders give the same digest.
+uint64_t bytesDigest(const uint8_t *bytes, size_t count) {
+    uint64_t digest = DIGEST_START;
+    for (size_t i = 0; i < count; i += 8) {
+        uint64_t word = 0;
+        for (size_t k = 0; k < 8 && i + k < count; ++k)
+            word |= uint64_t(bytes[i + k]) << (8 * k);
+        digest = mix(digest, word);
     }
-    void add(float f) {
-        uint32_t bits;
-        std::memcpy(&bits, &f, sizeof bits);
-        add(uint64_t(bits));
-    }
-};
-
-uint64_t fieldDigest() {
-    Digest digest;
-    digest.addBytes(plasmaField, sizeof plasmaField);
-    return digest.value;
+    return digest;
 }
 
-// Texels are four bytes each, R, G, B, A in memory whatever the byte order.
-uint64_t texelDigest() {
-    static_assert(sizeof texels == 4 * PLASMA_CELLS, "texels are tightly packed bytes");
-    Digest digest;
-    digest.addBytes(reinterpret_cast<const uint8_t *>(texels), sizeof texels);
-    return digest.value;
+uint32_t bits(float f) {
+    uint32_t word;
+    std::memcpy(&word, &f, sizeof word);
+    return word;
 }
 
 uint64_t terrainDigest(const TerrainVertex *vertices) {
-    Digest digest;
+    uint64_t digest = DIGEST_START;
     for (int i = 0; i < TERRAIN_VERTICES; ++i) {
-        digest.add(vertices[i].s);
-        digest.add(vertices[i].t);
-        digest.add(vertices[i].shade);
-        digest.add(uint64_t(uint32_t(vertices[i].x)) | uint64_t(uint32_t(vertices[i].y)) << 32);
-        digest.add(uint64_t(uint32_t(vertices[i].z)));
+        const TerrainVertex &v = vertices[i];
+        const uint32_t words[] = {bits(v.s), bits(v.t), bits(v.shade), uint32_t(v.x), uint32_t(v.y), uint32_t(v.z)};
+        for (const uint32_t word : words)
+            digest = mix(digest, word);
     }
-    return digest.value;
+    return digest;
 }
 
 std::string text(const Vector3 &v) {
@@ -124,8 +110,9 @@ std::string frame(Session &user, TerrainVertex *vertices) {
     }
     char state[128];
     std::snprintf(state, sizeof state, "%d %016" PRIx64 " %016" PRIx64 " %016" PRIx64 " %d %.9g %d ", phase,
-                  fieldDigest(), texelDigest(), terrainDigest(vertices), currentCamera, double(pitchTotal),
-                  rollAngle);
+                  bytesDigest(plasmaField, sizeof plasmaField),
+                  bytesDigest(reinterpret_cast<const uint8_t *>(texels), sizeof texels), terrainDigest(vertices),
+                  currentCamera, double(pitchTotal), rollAngle);
     return state + text(cameras[0]) + "   " + text(cameras[1]) + "   " + caption;
 }
 
