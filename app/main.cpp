@@ -55,6 +55,7 @@ int main(int, char *[]) {
     loadCameraPreset(cameras[currentCamera], currentCamera);
     resetPlasmaPhase();
     centrePointer();
+    deferStopRequests();
 
     do {
         drainEvents();

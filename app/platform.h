@@ -8,6 +8,11 @@
 // signals into a quit event that the loop would discard.
 void installStopHandlers();
 
+// From here on a stop request waits for the loop to see it. Until then, while
+// SDL starts and the window opens (which can hang on a server that never
+// answers), Ctrl+C and termination end the process at once.
+void deferStopRequests();
+
 // Whether a stop was asked for; the loop ends after the current frame, as for Escape.
 bool stopRequested();
 

@@ -8,8 +8,22 @@
 
 // SIGINT or SIGTERM seen, or 0.
 static volatile sig_atomic_t pendingSignal = 0;
+static volatile sig_atomic_t deferring = 0;
 
-static void recordSignal(int signal) { pendingSignal = signal; }
+static void takeDefaultAction(int signal) {
+    struct sigaction action = {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+    raise(signal);
+}
+
+// Before the loop runs the signal takes its default action: the raise stays
+// pending while this handler blocks it, and ends the process on return.
+static void recordSignal(int signal) {
+    pendingSignal = signal;
+    if (!deferring) takeDefaultAction(signal);
+}
 
 void installStopHandlers() {
     struct sigaction action = {};
@@ -20,15 +34,13 @@ void installStopHandlers() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
+void deferStopRequests() { deferring = 1; }
+
 bool stopRequested() { return pendingSignal != 0; }
 
 void endByStopRequest() {
     const int signal = pendingSignal;
-    struct sigaction action = {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    sigaction(signal, &action, nullptr);
-    raise(signal);
+    takeDefaultAction(signal);
     std::_Exit(128 + signal); // only if the signal was blocked
 }
 

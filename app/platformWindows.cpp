@@ -9,14 +9,24 @@
 // The C runtime delivers Ctrl+C and Ctrl+Break in a console as SIGINT (and
 // SIGBREAK), on a thread of its own; SIGTERM only ever comes from raise().
 static volatile std::sig_atomic_t stopAsked = 0;
+static volatile std::sig_atomic_t deferring = 0;
 
-static void recordSignal(int signal) { stopAsked = signal; }
+// Before the loop runs the signal takes its default action.
+static void recordSignal(int signal) {
+    stopAsked = signal;
+    if (!deferring) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
+}
 
 void installStopHandlers() {
     std::signal(SIGINT, recordSignal);
     std::signal(SIGBREAK, recordSignal);
     std::signal(SIGTERM, recordSignal);
 }
+
+void deferStopRequests() { deferring = 1; }
 
 bool stopRequested() { return stopAsked != 0; }
 
