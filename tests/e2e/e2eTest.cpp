@@ -95,13 +95,15 @@ struct Program {
         };
         return within(30, [&] { return ended(0) || shown(); }) && !ended(0);
     }
-    // Taps: `press`, then `release` 10 ms later, held 30% longer each time (up
-    // to 2 s: a loaded machine may draw a frame a second, and a tap shorter than
-    // a frame is never seen), until `seen()`. Held input acts in every frame, so
-    // a long hold at hundreds of frames a second would go far.
+    // Taps: `press`, then `release` 10 ms later, held 30% longer each time up
+    // to 2 s, until `seen()`, for at most a minute in all. Held input acts in
+    // every frame, so a long hold at hundreds of frames a second would go far;
+    // a tap shorter than a frame is never seen, and a loaded machine or an
+    // emulated one draws a few frames a second.
     template <class Seen> bool tapUntil(const std::string &press, const std::string &release, Seen seen) {
-        for (double hold = 0.01; !seen(); hold *= 1.3) {
-            if (hold > 2 || ended(0)) return false;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        for (double hold = 0.01; !seen(); hold = std::min(1.3 * hold, 2.0)) {
+            if (std::chrono::steady_clock::now() > end || ended(0)) return false;
             send(press + " sleep " + std::to_string(hold) + " " + release);
         }
         return true;
