@@ -1,11 +1,5 @@
-# Linux on i686 with Debian's cross compiler (g++-i686-linux-gnu); tests
-# run through qemu-user (package qemu-user). Its loader and C library come from
-# the cross compiler's, or from / where that system's own are installed
-# (-DQUILLON_QEMU_LD_PREFIX=/): loader and C library must be of one build.
-set(CMAKE_SYSTEM_NAME Linux)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-linux-gnu-gcc)
-set(CMAKE_CXX_COMPILER i686-linux-gnu-g++)
-set(CMAKE_LIBRARY_ARCHITECTURE i686-linux-gnu)
-set(QUILLON_QEMU_LD_PREFIX /usr/i686-linux-gnu CACHE PATH "Where qemu-i386 finds the loader and C library")
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386 -L ${QUILLON_QEMU_LD_PREFIX})
+# Linux on 32-bit x86 with Debian's g++-i686-linux-gnu, tests under qemu-i386.
+set(QUILLON_TRIPLE i686-linux-gnu)
+set(QUILLON_PROCESSOR i686)
+set(QUILLON_QEMU qemu-i386)
+include(${CMAKE_CURRENT_LIST_DIR}/linux-qemu.cmake)
