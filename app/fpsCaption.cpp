@@ -15,6 +15,14 @@ static constexpr uint32_t SIGNED_TICKS_END = 1u << 31; // the counter read as si
 
 static char fpsCaption[FPS_CAPTION_CAPACITY];
 
+void resetFpsCounters() {
+    frameCount = 0;
+    lastFpsTime = 0;
+    lastFpsTicks = 0;
+    elapsed = 0;
+    fps = 0;
+}
+
 // %.8g of the widened rate: eight significant digits at most, trailing zeros
 // and a bare point dropped.
 void formatFpsCaption(float rate, char (&caption)[FPS_CAPTION_CAPACITY]) {

@@ -50,6 +50,9 @@ extern uint32_t lastFpsTicks; // the same moment as a raw counter reading
 extern float elapsed;         // seconds since the last update, recomputed every frame
 extern float fps;             // the last measured rate
 
+// Zeroes the counters, as at program start.
+void resetFpsCounters();
+
 constexpr int FPS_CAPTION_CAPACITY = 64;
 
 // Writes "Vantrell FPS:" and the rate with at most eight significant digits.

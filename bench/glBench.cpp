@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/frame.h"
+#include "app/sdlEdge.h"
 #include "app/shell.h"
 #include "camera/camera.h"
 #include "plasma/plasma.h"
@@ -48,14 +50,10 @@ static void renderFrameBench(benchmark::State &state) {
 }
 BENCHMARK(renderFrameBench)->Name("renderFrame")->Apply(configure);
 
-// The frame loop's work without input: plasma, texture, list, drawing, swap.
+// The program's frame as it runs it, with no one at the keyboard or mouse.
 static void wholeFrameBench(benchmark::State &state) {
     for (auto _ : state) {
-        updatePlasma();
-        uploadPlasmaTexture();
-        buildTerrainList();
-        renderFrame(cameras[0]);
-        SDL_GL_SwapBuffers();
+        runFrame(SDL_EDGE);
         glFinish();
     }
 }
@@ -66,11 +64,7 @@ int main(int argc, char **argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    setNumericConventions();
-    initShellState();
-    buildWaveTables();
-    buildPalette();
-    if (!initDisplay()) {
+    if (!startUp(SDL_EDGE)) {
         std::fprintf(stderr, "quillon_bench_gl: no OpenGL window (run it under scripts/with-xvfb)\n");
         return 1;
     }
@@ -80,11 +74,7 @@ int main(int argc, char **argv) {
     std::fflush(stdout);
     benchmark::AddCustomContext("gl_renderer", renderer);
 
-    loadCameraPreset(cameras[0], 0);
-    resetPlasmaPhase();
-    updatePlasma();
-    uploadPlasmaTexture();
-    buildTerrainList();
+    runFrame(SDL_EDGE);
 
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -69,6 +69,10 @@ void strafeCamera(Camera &camera, float speed);
 // Turns the view point about the unit axis (x, y, z) through the position by `angle` radians.
 void rotateView(Camera &camera, float angle, float x, float y, float z);
 
+// The look-at transform GLU's gluLookAt multiplies by, column-major: the eye
+// moved to the origin, looking down -z with up along +y.
+void lookAtMatrix(const Camera &camera, double (&m)[16]);
+
 // Refreshes up from roll, then turns and tilts the view by the pointer's
 // offset (mx, my) from the window centre. Returns true when the pointer moved
 // and must be put back at the centre.

@@ -1,6 +1,5 @@
 // The per-frame texture upload and the drawing of the terrain.
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include "app/shell.h"
 #include "plasma/plasma.h"
@@ -16,11 +15,10 @@ void uploadPlasmaTexture() {
 void renderFrame(const Camera &camera) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
-    gluLookAt(camera.position.x, camera.position.y, camera.position.z, camera.view.x, camera.view.y, camera.view.z,
-              camera.up.x, camera.up.y, camera.up.z);
+    lookThrough(camera);
     // After the look-at transform, so only the terrain is scaled, not the camera.
     glScalef(worldScale, static_cast<float>(worldScale * VERTICAL_SCALE), worldScale);
     glBindTexture(GL_TEXTURE_2D, plasmaTexture);
-    glCallList(terrainList);
+    callTerrainList();
     glFlush();
 }

@@ -16,5 +16,10 @@ bool initDisplay();
 // Hands this frame's texels to plasmaTexture (level 0, 256x256 RGBA).
 void uploadPlasmaTexture();
 
+// Multiplies the model-view matrix by the camera's look-at transform: GLU's
+// gluLookAt (lookAtGlu.cpp), or the same matrix built here where the GL's
+// GLU lacks it (lookAtOwn.cpp).
+void lookThrough(const Camera &camera);
+
 // Draws terrainList through `camera`, scaled by worldScale. The caller swaps buffers.
 void renderFrame(const Camera &camera);

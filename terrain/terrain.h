@@ -20,7 +20,8 @@ struct TerrainVertex {
     int32_t x, y, z; // grid x - 128, height - 128, grid z - 128
 };
 
-// The GL display-list name holding the current frame's terrain (0 until the first build).
+// The display-list name holding the current frame's terrain (0 until the first
+// build, and again once deleted).
 extern unsigned int terrainList;
 
 // The folded height 0..128 at grid point (x, z) of plasmaField; x and z wrap at 256.
@@ -31,5 +32,13 @@ int terrainHeight(int x, int z);
 // (x0,z0) (x0,z0+8) (x0+8,z0+8).
 void buildTerrainVertices(TerrainVertex *out);
 
-// Recompiles terrainList from the current field (needs a GL context).
+// The terrain's display list, in terrainList.cpp on a GL that has display lists
+// and in terrainListWeb.cpp where WebGL has none; both need a GL context.
+// Recompiles terrainList from the current field.
 void buildTerrainList();
+
+// Draws the compiled terrain with the GL's current state.
+void callTerrainList();
+
+// Deletes the list, leaving no GL object behind.
+void deleteTerrainList();

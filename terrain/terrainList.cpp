@@ -27,3 +27,10 @@ void buildTerrainList() {
     glEndList();
     glColor4f(1, 1, 1, 1);
 }
+
+void callTerrainList() { glCallList(terrainList); }
+
+void deleteTerrainList() {
+    glDeleteLists(terrainList, 1);
+    terrainList = 0;
+}

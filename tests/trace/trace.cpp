@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "app/frame.h"
 #include "app/shell.h"
 #include "terrain/terrain.h"
 
@@ -62,8 +63,9 @@ std::string text(const Camera &c) {
 }
 
 // The user: keys and buttons held for runs of frames, the pointer nudged near
-// the centre or now and then put anywhere in the window, and a clock that advances unevenly, now and then by
-// more than two seconds at once. std::mt19937's raw output is the same everywhere.
+// the centre or now and then put anywhere in the window, and a clock that
+// advances unevenly, now and then by more than two seconds at once.
+// std::mt19937's raw output is the same everywhere.
 struct Session {
     std::mt19937 pick{SEED};
     uint8_t keys[512] = {};
@@ -71,6 +73,8 @@ struct Session {
     int mx = WINDOW_CENTRE_X;
     int my = WINDOW_CENTRE_Y;
     uint32_t ticks = 0;
+    int tickReadings = 0;
+    std::string caption;
 
     void next() {
         for (const int key : KEYS) {
@@ -87,33 +91,48 @@ struct Session {
         }
         ticks += 1 + pick() % 33;
         if (pick() % 1000 == 0) ticks += 2500;
+        tickReadings = 0;
+        caption = "-";
     }
 };
 
-// One frame in the program's order; returns its line of state.
-std::string frame(Session &user, TerrainVertex *vertices) {
-    user.next();
-    updatePlasma();
-    buildTerrainVertices(vertices);
-    cameras[currentCamera].roll = rollAngle;
-    if (mouseLook(cameras[currentCamera], user.mx, user.my)) {
+Session user;
+TerrainVertex vertices[TERRAIN_VERTICES];
+
+// The frame's edge for the session: its input, and the terrain's vertices kept
+// where the GL would compile them. Nothing is drawn.
+const FrameEdge SESSION_EDGE = {
+    [] { return true; },
+    [] { user.next(); },
+    [] {},
+    [] { buildTerrainVertices(vertices); },
+    [](int &mx, int &my) {
+        mx = user.mx;
+        my = user.my;
+    },
+    [] {
         user.mx = WINDOW_CENTRE_X;
         user.my = WINDOW_CENTRE_Y;
-    }
-    handleCameraSwitch(user.keys);
-    handleMovementKeys(user.keys);
-    handleMouseButtons(user.buttons);
-    std::string caption = "-";
-    if (const char *shown = countFrame(user.ticks)) {
-        caption = shown;
-        fpsCaptionShown(user.ticks + user.ticks % 2); // the second reading may be a millisecond on
-    }
+    },
+    []() -> const uint8_t * { return user.keys; },
+    [] { return false; },
+    [] { return user.buttons; },
+    // The reading after a caption is shown may be a millisecond on.
+    [] { return user.tickReadings++ == 0 ? user.ticks : user.ticks + user.ticks % 2; },
+    [](const char *caption) { user.caption = caption; },
+    [](const Camera &) {},
+    [] {},
+};
+
+// One frame as the program runs it; returns its line of state.
+std::string frame() {
+    runFrame(SESSION_EDGE);
     char state[128];
     std::snprintf(state, sizeof state, "%d %016" PRIx64 " %016" PRIx64 " %016" PRIx64 " %d %.9g %d ", phase,
                   bytesDigest(plasmaField, sizeof plasmaField),
                   bytesDigest(reinterpret_cast<const uint8_t *>(texels), sizeof texels), terrainDigest(vertices),
                   currentCamera, double(pitchTotal), rollAngle);
-    return state + text(cameras[0]) + "   " + text(cameras[1]) + "   " + caption;
+    return state + text(cameras[0]) + "   " + text(cameras[1]) + "   " + user.caption;
 }
 
 } // namespace
@@ -124,18 +143,9 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "quillon_trace: cannot read %s\n", argv[1]);
         return 2;
     }
-    setNumericConventions();
-    initShellState();
-    buildWaveTables();
-    buildPalette();
-    currentCamera = 0;
-    loadCameraPreset(cameras[currentCamera], currentCamera);
-    resetPlasmaPhase();
-
-    static TerrainVertex vertices[TERRAIN_VERTICES];
-    Session user;
+    startUp(SESSION_EDGE);
     for (int n = 1; n <= FRAMES; ++n) {
-        const std::string line = std::to_string(n) + " " + frame(user, vertices);
+        const std::string line = std::to_string(n) + " " + frame();
         if (reference == nullptr) {
             std::printf("%s\n", line.c_str());
             continue;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/frame.h"
 #include "app/shell.h"
 #include "terrain/terrain.h"
 #include "tests/plasmaReference.h"
@@ -234,19 +235,44 @@ extern "C" void *malloc(size_t size) { // every way to the heap, operator new to
     return __libc_malloc(size);
 }
 
+// Frame n of a busy user: C, Up and Right held, the pointer and buttons
+// changing every frame, a caption every third frame.
+uint32_t busyFrame;
+const FrameEdge BUSY_EDGE = {
+    [] { return true; },
+    [] { busyFrame += 1; },
+    [] {},
+    [] {
+        static TerrainVertex vertices[TERRAIN_VERTICES];
+        buildTerrainVertices(vertices);
+    },
+    [](int &mx, int &my) {
+        mx = int(busyFrame % 640);
+        my = int(busyFrame % 480);
+    },
+    [] {},
+    []() -> const uint8_t * {
+        static uint8_t keys[512];
+        keys[KEY_C] = 1;
+        keys[KEY_UP] = 1;
+        keys[KEY_RIGHT] = 1;
+        return keys;
+    },
+    [] { return false; },
+    [] { return uint8_t(busyFrame); },
+    [] { return busyFrame * 700; },
+    [](const char *) {},
+    [](const Camera &) {},
+    [] {},
+};
+
 TEST_F(Start, FrameWorkAllocatesNothing) {
-    static TerrainVertex vertices[TERRAIN_VERTICES];
+    startUp(BUSY_EDGE);
     allocations = 0;
     int *volatile block = new int(1); // the counter sees allocations
     delete block;
-    for (uint32_t n = 0; n < 2000; ++n) {
-        updatePlasma();
-        buildTerrainVertices(vertices);
-        mouseLook(cameras[currentCamera], int(n % 640), int(n % 480));
-        frame({KEY_C, KEY_UP, KEY_RIGHT});
-        handleMouseButtons(uint8_t(n));
-        if (countFrame(n * 700)) fpsCaptionShown(n * 700);
-    }
+    for (int n = 0; n < 2000; ++n)
+        runFrame(BUSY_EDGE);
     EXPECT_EQ(allocations, 1);
     allocations = -1;
 }
