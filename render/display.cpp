@@ -74,6 +74,9 @@ bool initDisplay() {
     } else if (SDL_SetVideoMode(WINDOW_WIDTH, WINDOW_HEIGHT, 32, SDL_HWSURFACE | SDL_OPENGL | SDL_DOUBLEBUF) ==
                nullptr) {
         failure("cannot open a 640x480 OpenGL window", SDL_GetError());
+    } else if (!glContextReady()) {
+        // A browser with WebGL turned off gives a window all the same, without a GL.
+        failure("cannot open a 640x480 OpenGL window", "the window has no OpenGL context");
     } else {
         SDL_ShowCursor(0);
         SDL_WM_SetCaption("Quillon", "");

@@ -16,9 +16,11 @@ bool initDisplay();
 // Hands this frame's texels to plasmaTexture (level 0, 256x256 RGBA).
 void uploadPlasmaTexture();
 
-// Multiplies the model-view matrix by the camera's look-at transform: GLU's
-// gluLookAt (lookAtGlu.cpp), or the same matrix built here where the GL's
-// GLU lacks it (lookAtOwn.cpp).
+// Where desktop GL and WebGL differ (glDesktop.cpp, glWeb.cpp):
+// Whether the window came with a current GL context.
+bool glContextReady();
+// Multiplies the model-view matrix by the camera's look-at transform, as GLU's
+// gluLookAt defines it.
 void lookThrough(const Camera &camera);
 
 // Draws terrainList through `camera`, scaled by worldScale. The caller swaps buffers.

@@ -1,0 +1,83 @@
+// Input and caption in a browser. Emscripten's SDL numbers keys as SDL 1.3
+// does and cannot move the pointer, so the controls' keys are copied into SDL
+// 1.2's numbering, and the pointer is the centre plus the movement made since
+// it was last put back, measured while a click has captured it.
+#include <SDL.h>
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <algorithm>
+
+#include "app/sdlEdge.h"
+#include "app/shell.h"
+#include "app/web.h"
+
+namespace {
+
+// Each key the controls read: its SDL 1.2 symbol, then the browser SDL's.
+constexpr int KEYS[][2] = {{KEY_ESCAPE, SDLK_ESCAPE}, {KEY_A, SDLK_a},       {KEY_C, SDLK_c},
+                           {KEY_D, SDLK_d},           {KEY_S, SDLK_s},       {KEY_W, SDLK_w},
+                           {KEY_UP, SDLK_UP},         {KEY_DOWN, SDLK_DOWN}, {KEY_RIGHT, SDLK_RIGHT},
+                           {KEY_LEFT, SDLK_LEFT}};
+constexpr int SDL12_KEY_COUNT = 512;
+
+uint8_t keys[SDL12_KEY_COUNT];
+int movedX; // pointer movement since the pointer was last put back, in pixels
+int movedY;
+
+const char *const CANVAS = "#canvas";
+
+bool captured() {
+    EmscriptenPointerlockChangeEvent lock;
+    return emscripten_get_pointerlock_status(&lock) == EMSCRIPTEN_RESULT_SUCCESS && lock.isActive;
+}
+
+EM_BOOL capture(int, const EmscriptenMouseEvent *, void *) {
+    if (!captured()) {
+        emscripten_request_pointerlock(CANVAS, EM_TRUE);
+    }
+    return EM_FALSE;
+}
+
+// Uncaptured, the pointer crosses the page at will and the view stays put.
+EM_BOOL move(int, const EmscriptenMouseEvent *event, void *) {
+    if (captured()) {
+        movedX += static_cast<int>(event->movementX);
+        movedY += static_cast<int>(event->movementY);
+    }
+    return EM_FALSE;
+}
+
+} // namespace
+
+void capturePointerOnClick() {
+    emscripten_set_mousedown_callback(CANVAS, nullptr, EM_TRUE, capture);
+    emscripten_set_mousemove_callback(CANVAS, nullptr, EM_TRUE, move);
+}
+
+const uint8_t *readKeys() {
+    static_assert(KEY_LEFT < SDL12_KEY_COUNT, "every control key has its place");
+    const uint8_t *held = SDL_GetKeyboardState(nullptr);
+    for (const auto &key : KEYS) {
+        keys[key[0]] = held[key[1]];
+    }
+    return keys;
+}
+
+// Kept inside the window, as a desktop pointer is: mouse look sees no offset
+// that the desktop could not give it.
+void readPointer(int &mx, int &my) {
+    mx = std::clamp(WINDOW_CENTRE_X + movedX, 0, WINDOW_WIDTH - 1);
+    my = std::clamp(WINDOW_CENTRE_Y + movedY, 0, WINDOW_HEIGHT - 1);
+}
+
+void centrePointer() {
+    movedX = 0;
+    movedY = 0;
+}
+
+void showCaption(const char *caption) { SDL_WM_SetCaption(caption, ""); }
+
+EM_JS(void, showDemoEndedInPage, (), { Module['onDemoEnded'](); });
+
+void showDemoEnded() { showDemoEndedInPage(); }

@@ -1,0 +1,9 @@
+# What a WebAssembly build links instead of the system's SDL 1.2, OpenGL and GLU:
+# Emscripten's SDL, its fixed-function emulation over WebGL 1, and its GLU.
+add_library(SDL::SDL INTERFACE IMPORTED)
+target_link_options(SDL::SDL INTERFACE -sLEGACY_GL_EMULATION=1 -sMIN_WEBGL_VERSION=1 -sMAX_WEBGL_VERSION=1)
+add_library(OpenGL::GL INTERFACE IMPORTED)
+add_library(OpenGL::GLU INTERFACE IMPORTED)
+# Node runs the unit tests and the trace: compiled before main runs (3.1.6's
+# loader would fetch the .wasm, which node cannot), with the host's files.
+set(QUILLON_NODE_LINK_OPTIONS -sENVIRONMENT=node -sWASM_ASYNC_COMPILATION=0 -sNODERAWFS=1 -sEXIT_RUNTIME=1)
