@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -14,6 +15,11 @@
 #include "terrain/terrain.h"
 
 namespace {
+
+constexpr double HORIZONTAL_SCALE = 0.3; // the terrain's world scale
+constexpr double VERTICAL_SCALE = 0.084;
+constexpr int PIXEL_STRIDE = 7; // every seventh pixel is looked at
+constexpr GLint VIEWPORT[4] = {0, 0, WINDOW_WIDTH, WINDOW_HEIGHT};
 
 // The program's own GL work with the pointer at rest, the keys given, and the
 // picture read back before each swap.
@@ -40,57 +46,79 @@ const FrameEdge READ_BACK_EDGE = {
     },
 };
 
-TEST(Render, FirstFrameThroughTheChaseCamera) {
-    ASSERT_TRUE(startUp(READ_BACK_EDGE)) << "no GL window: " << SDL_GetError();
+// The window open and two frames drawn with C held: one through the top-down
+// camera, then the chase camera's over it, read back with its matrices.
+struct ChaseCameraFrame : ::testing::Test {
+    double modelView[16];
+    double projection[16];
+
+    void SetUp() override {
+        ASSERT_TRUE(startUp(READ_BACK_EDGE)) << "no GL window: " << SDL_GetError();
+        heldKeys[KEY_C] = 1;
+        runFrame(READ_BACK_EDGE);
+        runFrame(READ_BACK_EDGE);
+        ASSERT_EQ(currentCamera, 0);
+        glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    }
+    void TearDown() override { SDL_Quit(); }
+};
+using Render = ChaseCameraFrame;
+
+TEST_F(Render, CaptionIsQuillon) {
     char *caption = nullptr;
     char *icon = nullptr;
     SDL_WM_GetCaption(&caption, &icon);
     EXPECT_STREQ(caption, "Quillon");
-    const SDL_version *sdl = SDL_Linked_Version(); // the runtime this pass asked for
+}
+
+// The SDL runtime this pass asked for is the one in use.
+TEST_F(Render, RunsTheChosenSdlRuntime) {
+    const SDL_version *sdl = SDL_Linked_Version();
     EXPECT_EQ(std::to_string(sdl->major) + "." + std::to_string(sdl->minor) + "." + std::to_string(sdl->patch),
               std::getenv("QUILLON_SDL_VERSION") ? std::getenv("QUILLON_SDL_VERSION") : "unset");
-    // C held for two frames: one through the top-down camera, then the chase camera's over it.
-    heldKeys[KEY_C] = 1;
-    runFrame(READ_BACK_EDGE);
-    runFrame(READ_BACK_EDGE);
-    ASSERT_EQ(currentCamera, 0);
-    double modelView[16];
-    double projection[16];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+}
+
+// Every frame recompiles the same list.
+TEST_F(Render, OneDisplayListIsAlive) {
     int lists = 0;
-    for (GLuint name = 1; name < 100; ++name) // every frame recompiles the same list
+    for (GLuint name = 1; name < 100; ++name)
         lists += glIsList(name);
     EXPECT_EQ(lists, 1);
+}
 
-    // The eye is the origin of eye space and looks down -z; the terrain is
-    // scaled by (0.3, 0.084, 0.3).
+// The eye is the origin of eye space and looks down -z; the terrain is scaled.
+TEST_F(Render, ModelViewPutsTheChaseCameraAtTheEye) {
     for (const auto &[p, z] : {std::pair{cameras[0].position, 0.0}, {cameras[0].view, -std::hypot(25, 50)}})
         for (int row = 0; row < 3; ++row)
-            EXPECT_NEAR(modelView[row] * p.x / 0.3 + modelView[4 + row] * p.y / 0.084 +
-                            modelView[8 + row] * p.z / 0.3 + modelView[12 + row],
+            EXPECT_NEAR(modelView[row] * p.x / HORIZONTAL_SCALE + modelView[4 + row] * p.y / VERTICAL_SCALE +
+                            modelView[8 + row] * p.z / HORIZONTAL_SCALE + modelView[12 + row],
                         row == 2 ? z : 0, 1e-2);
-    // The lens sees 40 degrees of a 4:3 picture, from 1 to 500: eye-space
-    // points and where they land in the window, with their depths.
+}
+
+// The lens sees 40 degrees of a 4:3 picture, from 1 to 500: eye-space points
+// and where they land in the window, with their depths.
+TEST_F(Render, LensSeesFortyDegreesFromOneTo500) {
     const double t = std::tan(20 * std::acos(-1.0) / 180);
     const double identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     const double lens[][6] = {{0, 10 * t, -10, 320, 480, 450 / 499.0},
                               {40 * t / 3, 0, -10, 640, 240, 450 / 499.0},
                               {0, 0, -1, 320, 240, 0},
                               {0, 0, -500, 320, 240, 1}};
-    const GLint viewport[4] = {0, 0, WINDOW_WIDTH, WINDOW_HEIGHT};
     for (const auto &[x, y, z, wx, wy, wz] : lens) {
         double w[3];
-        gluProject(x, y, z, identity, projection, viewport, &w[0], &w[1], &w[2]);
+        gluProject(x, y, z, identity, projection, VIEWPORT, &w[0], &w[1], &w[2]);
         EXPECT_NEAR(std::hypot(w[0] - wx, w[1] - wy) + 1000 * std::fabs(w[2] - wz), 0, 1e-3) << x << y << z;
     }
+}
 
-    // Each terrain pixel sees a point of the terrain's triangles, found back
-    // from its depth, and shows the texture there, linearly filtered: texture
-    // coordinates are grid x and z over 256. Every 7th pixel is looked at.
+// Each terrain pixel sees a point of the terrain's triangles, found back from
+// its depth, and shows the texture there, linearly filtered: texture
+// coordinates are grid x and z over 256. Where nothing is drawn it is black.
+TEST_F(Render, EveryTerrainPixelShowsTheFilteredTextureOnItsCell) {
     int terrain = 0;
     int wrong = 0;
-    for (int i = 0; i < WINDOW_WIDTH * WINDOW_HEIGHT; i += 7) {
+    for (int i = 0; i < WINDOW_WIDTH * WINDOW_HEIGHT; i += PIXEL_STRIDE) {
         const uint8_t *pixel = &colour[3 * i];
         if (depth[i] == 1.0f) {
             ASSERT_EQ(pixel[0] | pixel[1] | pixel[2], 0) << "the background at pixel " << i << " is not black";
@@ -99,18 +127,18 @@ TEST(Render, FirstFrameThroughTheChaseCamera) {
         double x;
         double y;
         double z;
-        gluUnProject(i % WINDOW_WIDTH + 0.5, i / WINDOW_WIDTH + 0.5, depth[i], modelView, projection, viewport, &x,
+        gluUnProject(i % WINDOW_WIDTH + 0.5, i / WINDOW_WIDTH + 0.5, depth[i], modelView, projection, VIEWPORT, &x,
                      &y, &z);
         double u;
         double v;
-        const double fu = std::modf(x + TERRAIN_ORIGIN - 0.5 + 256, &u);
-        const double fv = std::modf(z + TERRAIN_ORIGIN - 0.5 + 256, &v);
+        const double fu = std::modf(x + TERRAIN_ORIGIN - 0.5 + PLASMA_SIZE, &u);
+        const double fv = std::modf(z + TERRAIN_ORIGIN - 0.5 + PLASMA_SIZE, &v);
         double distance = 0; // from the filtered colour, summed over red, green and blue
         for (int channel = 0; channel < 3; ++channel) {
             double expected = 0;
             for (int corner = 0; corner < 4; ++corner) {
                 const Texel &texel =
-                    texels[(int(v) + corner / 2) % 256 * PLASMA_SIZE + (int(u) + corner % 2) % 256];
+                    texels[(int(v) + corner / 2) % PLASMA_SIZE * PLASMA_SIZE + (int(u) + corner % 2) % PLASMA_SIZE];
                 const uint8_t rgb[3] = {texel.r, texel.g, texel.b};
                 const double weight = (corner % 2 ? fu : 1 - fu) * (corner / 2 ? fv : 1 - fv);
                 expected += weight * rgb[channel];
@@ -118,23 +146,54 @@ TEST(Render, FirstFrameThroughTheChaseCamera) {
             distance += std::fabs(pixel[channel] - expected);
         }
         // The point lies on the cell's triangle below or above its diagonal from (x0, z0) to (x0 + 8, z0 + 8).
-        const int x0 = int(x + 128) & ~7;
-        const int z0 = int(z + 128) & ~7;
-        const double fx = (x + 128 - x0) / 8;
-        const double fz = (z + 128 - z0) / 8;
+        const int x0 = int(x + TERRAIN_ORIGIN) / TERRAIN_STEP * TERRAIN_STEP;
+        const int z0 = int(z + TERRAIN_ORIGIN) / TERRAIN_STEP * TERRAIN_STEP;
+        const double fx = (x + TERRAIN_ORIGIN - x0) / TERRAIN_STEP;
+        const double fz = (z + TERRAIN_ORIGIN - z0) / TERRAIN_STEP;
         const double h00 = terrainHeight(x0, z0);
-        const double h10 = terrainHeight(x0 + 8, z0);
-        const double h01 = terrainHeight(x0, z0 + 8);
-        const double h11 = terrainHeight(x0 + 8, z0 + 8);
+        const double h10 = terrainHeight(x0 + TERRAIN_STEP, z0);
+        const double h01 = terrainHeight(x0, z0 + TERRAIN_STEP);
+        const double h11 = terrainHeight(x0 + TERRAIN_STEP, z0 + TERRAIN_STEP);
         const double height =
             fx > fz ? h00 + fx * (h10 - h00) + fz * (h11 - h10) : h00 + fz * (h01 - h00) + fx * (h11 - h01);
         terrain += 1;
-        if (distance > 12 || std::fabs(y + 128 - height) > 0.5) wrong += 1;
+        if (distance > 12 || std::fabs(y + TERRAIN_ORIGIN - height) > 0.5) wrong += 1;
     }
-    EXPECT_GT(terrain, 0.3 * WINDOW_WIDTH * WINDOW_HEIGHT / 7); // the terrain below, the sky above
-    EXPECT_LT(terrain, 0.95 * WINDOW_WIDTH * WINDOW_HEIGHT / 7);
+    EXPECT_GT(terrain, 0.3 * WINDOW_WIDTH * WINDOW_HEIGHT / PIXEL_STRIDE); // the terrain below, the sky above
+    EXPECT_LT(terrain, 0.95 * WINDOW_WIDTH * WINDOW_HEIGHT / PIXEL_STRIDE);
     EXPECT_LT(wrong, terrain / 500) << wrong << " of " << terrain << " terrain pixels differ";
-    SDL_Quit();
+}
+
+// Where there is no GLU (the browser) the look-at transform is built by the
+// program: it must be the matrix gluLookAt puts on the model-view stack, for
+// camera 0's preset, camera 1 once mouse look has rolled its up, and a camera
+// turned and tilted about a rolled up.
+TEST_F(Render, LookAtMatrixIsGluLookAt) {
+    Camera chase = {};
+    loadCameraPreset(chase, 0);
+    Camera topDown = {};
+    loadCameraPreset(topDown, 1);
+    topDown.roll = 90;
+    mouseLook(topDown, WINDOW_CENTRE_X, WINDOW_CENTRE_Y);
+    Camera turned = chase;
+    turned.roll = -53;
+    pitchTotal = 0;
+    mouseLook(turned, 400, 200);
+    const Camera looks[] = {chase, topDown, turned};
+    for (const Camera &camera : looks) {
+        double own[16];
+        double glu[16];
+        lookAtMatrix(camera, own);
+        glLoadIdentity();
+        gluLookAt(camera.position.x, camera.position.y, camera.position.z, camera.view.x, camera.view.y,
+                  camera.view.z, camera.up.x, camera.up.y, camera.up.z);
+        glGetDoublev(GL_MODELVIEW_MATRIX, glu);
+        double largest = 0;
+        for (const double entry : glu)
+            largest = std::max(largest, std::fabs(entry));
+        for (int i = 0; i < 16; ++i)
+            EXPECT_NEAR(own[i], glu[i], 1e-6 * largest) << "element " << i << " of camera " << &camera - looks;
+    }
 }
 
 } // namespace

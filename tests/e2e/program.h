@@ -1,0 +1,190 @@
+// The real program on the test's own X server, seen and driven through the X
+// tools (xdotool, ImageMagick's import) as a user would, and the flight that
+// the end-to-end test and the soak both make.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "app/conventions.h"
+
+constexpr int PIXELS = WINDOW_WIDTH * WINDOW_HEIGHT;
+constexpr int TOP_LEFT = 5 * WINDOW_WIDTH + 5;
+
+// What the caption shows before the rate.
+const std::string CAPTION_PREFIX = "Vantrell FPS:";
+
+// Whether `passed()` comes true within `seconds`, asked every 50 ms.
+template <class Passed> bool within(double seconds, Passed passed) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (; !passed(); std::this_thread::sleep_for(std::chrono::milliseconds(50)))
+        if (std::chrono::steady_clock::now() > end) return false;
+    return true;
+}
+
+// What a shell command writes on its standard output (at most 1 MiB: a picture).
+inline std::string output(const std::string &command) {
+    std::string result(1 << 20, '\0');
+    FILE *pipe = popen(command.c_str(), "r");
+    result.resize(pipe != nullptr ? fread(result.data(), 1, result.size(), pipe) : 0);
+    if (pipe != nullptr) pclose(pipe);
+    return result;
+}
+
+// Whether pixel `i` of a picture (RGB, top row first) is terrain, not the black sky.
+inline bool covered(const std::string &rgb, int i) {
+    return rgb.size() == PIXELS * 3u && (rgb[3 * i] | rgb[3 * i + 1] | rgb[3 * i + 2]) != 0;
+}
+// The share of pixels that are terrain in one picture and sky in the other;
+// against no picture, how much of the window the terrain covers.
+inline double reshaped(const std::string &picture, const std::string &other = "") {
+    int count = 0;
+    for (int i = 0; i < PIXELS; ++i)
+        count += covered(picture, i) != covered(other, i);
+    return double(count) / PIXELS;
+}
+
+// The rate a frame-rate caption shows; 0 for any other caption.
+inline double captionRate(const std::string &caption) {
+    return std::stod("0" + caption.substr(std::min(caption.size(), CAPTION_PREFIX.size())));
+}
+
+// The shell command that starts the program: this build's, through the emulator
+// when it is another platform's, or QUILLON_COMMAND (a Windows build under wine).
+inline std::string programCommand() {
+    const char *given = std::getenv("QUILLON_COMMAND");
+    return given != nullptr ? given : QUILLON_COMMAND;
+}
+
+struct Program {
+    pid_t pid = fork();
+    int status = -1;
+    std::string window;
+
+    // Starts the program with these environment settings (env's NAME=VALUE and -u NAME).
+    explicit Program(const std::string &settings = "") {
+        // exec: the shell's pid becomes the program's.
+        const std::string command = "exec env " + settings + " " + programCommand();
+        if (pid == 0) _exit(execl("/bin/sh", "sh", "-c", command.c_str(), nullptr));
+    }
+    ~Program() {
+        if (ended(0)) return;
+        kill(pid, SIGKILL);
+        ended(10);
+    }
+    // Whether the program ends within `seconds`; its wait status is kept.
+    bool ended(double seconds) {
+        return within(seconds, [&] { return status >= 0 || waitpid(pid, &status, WNOHANG) == pid; });
+    }
+    // Whether the program ends within `seconds`, by `signal`.
+    bool endedBy(int signal, double seconds) {
+        return ended(seconds) && WIFSIGNALED(status) && WTERMSIG(status) == signal;
+    }
+    // Runs xdotool with these arguments, %w standing for the window; the first line it prints.
+    std::string send(std::string arguments) {
+        for (size_t at; (at = arguments.find("%w")) != std::string::npos;)
+            arguments.replace(at, 2, window);
+        const std::string printed = output("xdotool " + arguments);
+        return printed.substr(0, printed.find('\n'));
+    }
+    // The window's picture; none once the program has ended.
+    std::string grab() {
+        return ended(0) ? "" : output("import -window " + window + " -depth 8 rgb:- 2>/dev/null");
+    }
+    // Waits for the first frame: a picture with a pixel that is not black, of
+    // whatever size. The X server is the test's own, so the one visible window
+    // with a name is the program's.
+    bool showsWindow() {
+        auto shown = [&] {
+            return !(window = send("search --onlyvisible --name .")).empty() &&
+                   grab().find_first_not_of('\0') != std::string::npos;
+        };
+        return within(30, [&] { return ended(0) || shown(); }) && !ended(0);
+    }
+    // Taps: `press`, then `release` 10 ms later, held 30% longer each time up
+    // to 2 s, until `seen()`, for at most a minute in all. Held input acts in
+    // every frame, so a long hold at hundreds of frames a second would go far;
+    // a tap shorter than a frame is never seen, and a loaded machine or an
+    // emulated one draws a few frames a second.
+    template <class Seen> bool tapUntil(const std::string &press, const std::string &release, Seen seen) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        for (double hold = 0.01; !seen(); hold = std::min(1.3 * hold, 2.0)) {
+            if (std::chrono::steady_clock::now() > end || ended(0)) return false;
+            send(press + " sleep " + std::to_string(hold) + " " + release);
+        }
+        return true;
+    }
+};
+
+// Escape, with the pointer at rest over the window, ends the program with exit code 0.
+inline void endWithEscape(Program &program) {
+    program.send("mousemove --window %w 320 240 windowfocus --sync %w keydown Escape");
+    EXPECT_TRUE(program.ended(10)) << "Escape does not end the program";
+    program.send("keyup Escape");
+    EXPECT_EQ(program.status, 0) << "not exit code 0";
+}
+
+// The flight: a 640x480 animated picture; W flies towards the terrain; C
+// switches to the top-down camera and back; a held button rolls the horizon;
+// the pointer turns the view and is put back; the caption shows a new rate
+// every two seconds and not sooner.
+inline void fly(Program &program) {
+    ASSERT_TRUE(program.showsWindow());
+    const std::string first = program.grab();
+    ASSERT_EQ(first.size(), PIXELS * 3u) << "the window is not 640x480";
+    EXPECT_GT(reshaped(first), 0.3); // camera 0 sees the terrain below the horizon
+    EXPECT_LT(reshaped(first), 0.95);
+    ASSERT_TRUE(within(5, [&] { return program.grab() != first; })) << "the plasma does not move";
+
+    program.send("mousemove --window %w 320 240 windowfocus --sync %w");
+    const std::string centre = program.send("getmouselocation");
+    const double fill = reshaped(first);
+    ASSERT_TRUE(program.tapUntil("keydown w", "keyup w", [&] { return reshaped(program.grab()) > fill + 0.1; }))
+        << "W does not fly towards the terrain";
+    // Whether the top-down camera fills the window, asked until two looks 0.3 s
+    // apart agree: a loaded machine may still be drawing frames with C held.
+    auto seesTopDown = [&] {
+        bool now = reshaped(program.grab()) > 0.999;
+        bool before = !now;
+        for (int look = 0; look < 20 && now != before; ++look) {
+            before = now;
+            usleep(300000);
+            now = reshaped(program.grab()) > 0.999;
+        }
+        return now;
+    };
+    // C acts in every frame it is held: switch to the top-down camera, which
+    // fills the window; then back to the chase camera at its start, W's flight undone.
+    for (const bool topDown : {true, false})
+        ASSERT_TRUE(program.tapUntil("keydown c", "keyup c", [&] { return seesTopDown() == topDown; }))
+            << "C does not switch cameras";
+    EXPECT_FALSE(covered(program.grab(), TOP_LEFT)) << "the top left corner does not show the sky";
+    ASSERT_TRUE(program.tapUntil("mousedown 1", "mouseup 1", [&] { return covered(program.grab(), TOP_LEFT); }))
+        << "a held button does not roll the horizon";
+
+    const std::string before = program.grab();
+    program.send("mousemove --window %w 520 240");
+    ASSERT_TRUE(within(10, [&] { return program.send("getmouselocation") == centre; })) << "the pointer stays";
+    // The frame that turned is drawn after the pointer is put back.
+    EXPECT_TRUE(within(5, [&] { return reshaped(program.grab(), before) > 0.05; }))
+        << "the pointer does not turn the view";
+
+    // The caption ("Quillon" at first) shows a new rate when more than two
+    // seconds have passed since the last, and not before.
+    std::string caption = program.send("getwindowname %w");
+    std::string shown;
+    auto changes = [&] { return within(8, [&] { return (shown = program.send("getwindowname %w")) != caption; }); };
+    ASSERT_TRUE(changes()) << "the caption stays " << caption;
+    const auto since = std::chrono::steady_clock::now();
+    caption = shown;
+    ASSERT_TRUE(changes()) << "the rate is not measured anew";
+    EXPECT_GT(std::chrono::steady_clock::now() - since, std::chrono::seconds(1)) << caption << " then " << shown;
+    EXPECT_EQ(shown.substr(0, CAPTION_PREFIX.size()), CAPTION_PREFIX);
+    EXPECT_GT(captionRate(shown), 0.0) << shown;
+}
