@@ -126,16 +126,10 @@ TEST(Camera, TenTurnsAreOneRotation) {
     }
 }
 
-// No tilt accumulated yet.
-struct LevelTilt : ::testing::Test {
-    void SetUp() override { pitchTotal = 0; }
-};
-using MouseLook = LevelTilt;
-
 // With the pointer at rest only up changes, from the roll with this PI. The
 // float cosine and sine of -53 degrees are 0.99999994 long, so normalising
 // moves each by an ulp.
-TEST_F(MouseLook, RefreshesUpFromTheRoll) {
+TEST(MouseLook, RefreshesUpFromTheRoll) {
     const float c90 = float(std::cos(90 * 3.141593 / 180));
     const std::pair<int, Floats> ups[] = {
         {0, {1, 0, 0}}, {-53, {0.601814985f, -0.798635602f, 0}}, {90, {c90, 1, 0}}};
@@ -153,15 +147,16 @@ TEST_F(MouseLook, RefreshesUpFromTheRoll) {
 }
 
 // Right and down; y would be -0.49874115 with a row rounded once.
-TEST_F(MouseLook, TiltsThenTurnsAboutTheRolledUp) {
+TEST(MouseLook, TiltsThenTurnsAboutTheRolledUp) {
     Camera camera = CHASE_CAMERA;
+    pitchTotal = 0;
     EXPECT_TRUE(mouseLook(camera, 330, 250));
     EXPECT_EQ(floats(camera), (Floats{0, 25, 50, 0.497466862f, -0.498743057f, 0.254981995f}));
     EXPECT_EQ(pitchTotal, 0.01f);
 }
 
 // Past a bound the tilt is pinned and the whole movement dropped; on a bound a turn alone applies.
-TEST_F(MouseLook, DropsAMovementPastATiltBound) {
+TEST(MouseLook, DropsAMovementPastATiltBound) {
     const float bounds[][4] = {{0.995f, 400, 250, 0}, {-0.995f, 250, 230, 0}, {1, 400, 240, 1}, {-1, 400, 240, 1}};
     for (const auto &[start, mx, my, turns] : bounds) { // tilt before, pointer, whether it turns
         Camera camera = CHASE_CAMERA;
