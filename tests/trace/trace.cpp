@@ -1,17 +1,20 @@
 // The frame loop's pure work through a long seeded session, one line of state
-// per frame, floats at round-trip precision. Every platform must write the
-// build machine's trace line for line:
+// per frame, floats at round-trip precision, then the sin/cos sweep's lines
+// (mathSweep.h). Every platform must write the build machine's trace line for line:
 //   quillon_trace            writes the trace on standard output;
-//   quillon_trace REFERENCE  compares it with REFERENCE and names the first frame that differs.
+//   quillon_trace REFERENCE  compares it with REFERENCE and names the first line that differs;
+//   quillon_trace --sin-cos  writes every argument of the sweep with its results instead.
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "app/frame.h"
 #include "app/shell.h"
 #include "terrain/terrain.h"
+#include "tests/trace/mathSweep.h"
 
 namespace {
 
@@ -138,36 +141,48 @@ std::string frame() {
 } // namespace
 
 int main(int argc, char **argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--sin-cos") == 0) {
+        printSinCosValues(stdout);
+        return 0;
+    }
     FILE *reference = argc > 1 ? std::fopen(argv[1], "r") : nullptr;
     if (argc > 1 && reference == nullptr) {
         std::fprintf(stderr, "quillon_trace: cannot read %s\n", argv[1]);
         return 2;
     }
-    startUp(SESSION_EDGE);
-    for (int n = 1; n <= FRAMES; ++n) {
-        const std::string line = std::to_string(n) + " " + frame();
+    // Writes a line, or compares it with the reference's next one.
+    const auto same = [reference](const std::string &line, const std::string &name) {
         if (reference == nullptr) {
             std::printf("%s\n", line.c_str());
-            continue;
+            return true;
         }
         char expected[1024] = "";
         if (std::fgets(expected, sizeof expected, reference) == nullptr) {
-            std::printf("the reference ends before frame %d\n", n);
-            return 1;
+            std::printf("the reference ends before %s\n", name.c_str());
+            return false;
         }
         expected[std::strcspn(expected, "\r\n")] = '\0';
         if (line != expected) {
-            std::printf("frame %d is the first that differs\n  here:      %s\n  reference: %s\n", n, line.c_str(),
-                        expected);
-            return 1;
+            std::printf("%s is the first that differs\n  here:      %s\n  reference: %s\n", name.c_str(),
+                        line.c_str(), expected);
+            return false;
         }
+        return true;
+    };
+    startUp(SESSION_EDGE);
+    for (int n = 1; n <= FRAMES; ++n) {
+        if (!same(std::to_string(n) + " " + frame(), "frame " + std::to_string(n))) return 1;
+    }
+    const std::vector<std::string> sweep = sinCosSweep();
+    for (size_t k = 0; k < sweep.size(); ++k) {
+        if (!same(sweep[k], "sin/cos line " + std::to_string(k + 1))) return 1;
     }
     if (reference == nullptr) return 0;
     char more[8];
     if (std::fgets(more, sizeof more, reference) != nullptr) {
-        std::printf("the reference goes on after frame %d\n", FRAMES);
+        std::printf("the reference goes on after the last sin/cos line\n");
         return 1;
     }
-    std::printf("%d frames, each the same as in %s\n", FRAMES, argv[1]);
+    std::printf("%d frames and %d sin/cos lines, each the same as in %s\n", FRAMES, int(sweep.size()), argv[1]);
     return 0;
 }

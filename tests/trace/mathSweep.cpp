@@ -1,0 +1,151 @@
+// The sine and cosine sweep. Each result is taken from the program's own code
+// (mouseLook, rotateView, the built tables), so it is evaluated with the
+// program's types, widening and compiled calls; the dump beside it repeats the
+// arguments' expressions only to show the C library's unrounded results.
+#include "tests/trace/mathSweep.h"
+
+#include <cinttypes>
+#include <cmath>
+#include <cstring>
+
+#include "app/shell.h"
+#include "camera/camera.h"
+#include "plasma/plasma.h"
+
+namespace {
+
+// FNV-1a, one step per 32-bit word: the same digest whatever the byte order.
+struct Digest {
+    uint64_t value = 14695981039346656037u;
+    void add(uint32_t word) { value = (value ^ word) * 1099511628211u; }
+};
+
+uint32_t bits(float f) {
+    uint32_t word;
+    std::memcpy(&word, &f, sizeof word);
+    return word;
+}
+
+uint64_t bits(double d) {
+    uint64_t word;
+    std::memcpy(&word, &d, sizeof word);
+    return word;
+}
+
+// The up vector mouseLook makes of a roll: (cos a, sin a, 0) as floats, normalised.
+Vector3 upOfRoll(int32_t roll) {
+    Camera camera{};
+    camera.roll = roll;
+    mouseLook(camera, WINDOW_CENTRE_X, WINDOW_CENTRE_Y);
+    return camera.up;
+}
+
+// The angle mouseLook turns by for a pointer `offset` pixels short of the centre.
+float angleOfOffset(int offset) { return static_cast<float>(offset / PIXELS_PER_RADIAN); }
+
+// rotateView's float cosine and sine of `angle`: turning the unit x vector
+// about the z axis puts them, unchanged, into the view point's x and y.
+Vector3 cosSinOfTurn(float angle) {
+    Camera camera{};
+    camera.view = Vector3{1, 0, 0};
+    rotateView(camera, angle, 0, 0, 1);
+    return camera.view;
+}
+
+int32_t rollFirst() {
+    initShellState();
+    return rollAngle - ROLL_REACH;
+}
+
+int32_t rollLast() {
+    initShellState();
+    return rollAngle + ROLL_REACH;
+}
+
+std::string line(const char *name, long long first, long long last, uint64_t digest) {
+    char text[160];
+    std::snprintf(text, sizeof text, "sin/cos %s %lld..%lld (%lld arguments) %016" PRIx64, name, first, last,
+                  last - first + 1, digest);
+    return text;
+}
+
+std::string rollLine() {
+    Digest digest;
+    for (int32_t roll = rollFirst(); roll <= rollLast(); ++roll) {
+        const Vector3 up = upOfRoll(roll);
+        digest.add(bits(up.x));
+        digest.add(bits(up.y));
+        digest.add(bits(up.z));
+    }
+    return line("roll", rollFirst(), rollLast(), digest.value);
+}
+
+// Every pointer position along one side of the window, as offsets from its centre.
+std::string turnLine(const char *name, int centre, int size) {
+    Digest digest;
+    for (int position = 0; position < size; ++position) {
+        const Vector3 cosSin = cosSinOfTurn(angleOfOffset(centre - position));
+        digest.add(bits(cosSin.x));
+        digest.add(bits(cosSin.y));
+    }
+    return line(name, 0, size - 1, digest.value);
+}
+
+std::string waveLine() {
+    Digest digest;
+    for (int i = WAVE_TABLE_FIRST; i <= WAVE_TABLE_LAST; ++i) {
+        digest.add(static_cast<uint32_t>(sineA[i]));
+        digest.add(static_cast<uint32_t>(sineB[i]));
+        digest.add(static_cast<uint32_t>(sineC[i]));
+    }
+    return line("waves", WAVE_TABLE_FIRST, WAVE_TABLE_LAST, digest.value);
+}
+
+std::string paletteLine() {
+    Digest digest;
+    for (const PaletteEntry &entry : palette) {
+        digest.add(entry.p0 | entry.p1 << 8 | entry.p2 << 16 | uint32_t(entry.p3) << 24);
+    }
+    return line("palette", 0, PALETTE_SIZE - 1, digest.value);
+}
+
+void buildTables() {
+    setNumericConventions();
+    buildWaveTables();
+    buildPalette();
+}
+
+} // namespace
+
+std::vector<std::string> sinCosSweep() {
+    buildTables();
+    return {rollLine(), turnLine("yaw", WINDOW_CENTRE_X, WINDOW_WIDTH),
+            turnLine("pitch", WINDOW_CENTRE_Y, WINDOW_HEIGHT), waveLine(), paletteLine()};
+}
+
+void printSinCosValues(std::FILE *out) {
+    buildTables();
+    for (int32_t roll = rollFirst(); roll <= rollLast(); ++roll) {
+        const double a = roll * PI / 180.0;
+        const Vector3 up = upOfRoll(roll);
+        std::fprintf(out, "roll %d %016" PRIx64 " cos %016" PRIx64 " sin %016" PRIx64 " up %08x %08x %08x\n", roll,
+                     bits(a), bits(std::cos(a)), bits(std::sin(a)), bits(up.x), bits(up.y), bits(up.z));
+    }
+    for (int offset = WINDOW_CENTRE_X - WINDOW_WIDTH + 1; offset <= WINDOW_CENTRE_X; ++offset) {
+        const float angle = angleOfOffset(offset);
+        const Vector3 cosSin = cosSinOfTurn(angle);
+        std::fprintf(out, "turn %d %08x cos %016" PRIx64 " sin %016" PRIx64 " kept %08x %08x\n", offset,
+                     bits(angle), bits(std::cos(double(angle))), bits(std::sin(double(angle))), bits(cosSin.x),
+                     bits(cosSin.y));
+    }
+    for (int i = WAVE_TABLE_FIRST; i <= WAVE_TABLE_LAST; ++i) {
+        std::fprintf(out, "waves %d sin %016" PRIx64 " %016" PRIx64 " %016" PRIx64 " kept %d %d %d\n", i,
+                     bits(std::sin(i / 128.0)), bits(std::sin(i / 64.0)), bits(std::sin(i / 32.0)), sineA[i],
+                     sineB[i], sineC[i]);
+    }
+    for (int i = 0; i < PALETTE_SIZE; ++i) {
+        std::fprintf(out, "palette %d sin %016" PRIx64 " %016" PRIx64 " %016" PRIx64 " kept %d %d %d\n", i,
+                     bits(std::sin(i * PI / 32.0)), bits(std::sin(i * PI / 64.0)), bits(std::sin(i * PI / 128.0)),
+                     palette[i].p0, palette[i].p1, palette[i].p2);
+    }
+}
