@@ -225,3 +225,10 @@ test('without WebGL the page gives the reason', async () => {
     'quillon: cannot open a 640x480 OpenGL window: the window has no OpenGL context');
   await noWebGl.close();
 });
+
+test('opened from disk, the page says how to serve it', async () => {
+  const page = await browser.newPage();
+  await page.goto(`file://${join(process.env.QUILLON_PAGE, 'index.html')}`);
+  assert.match(await page.textContent('#status'), /must be served.*python3 -m http\.server --bind 127\.0\.0\.1 8000/);
+  await page.close();
+});
