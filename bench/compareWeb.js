@@ -1,25 +1,27 @@
-// Runs the pure benchmarks natively and as WebAssembly under this node, one
-// after the other with the same settings, and prints each one's median and
-// fastest time in both and the ratio of the medians:
-//   node compareWeb.js NATIVE_BENCH WEB_BENCH_JS [REPETITIONS]
-// Both runs' raw results are kept beside it as native.json and web.json.
+// Runs the pure benchmarks natively and as WebAssembly under this node, in
+// turns with the same settings, and prints each one's median and fastest time
+// in both and their ratios:
+//   node compareWeb.js NATIVE_BENCH WEB_BENCH_JS [ROUNDS]
+// Each round runs the native binary, then the WebAssembly one, three
+// repetitions each; taking turns spreads a busy machine's load over both.
+// The last round's raw results are kept in the working folder as native.json
+// and web.json.
 'use strict';
 const childProcess = require('child_process');
 const fs = require('fs');
 
-const [nativeBench, webBench, repetitions = '9'] = process.argv.slice(2);
-if (!nativeBench || !webBench) {
-    console.error('usage: node compareWeb.js NATIVE_BENCH WEB_BENCH_JS [REPETITIONS]');
+const [nativeBench, webBench, rounds = '3'] = process.argv.slice(2);
+if (!nativeBench || !webBench || !(Number(rounds) >= 1)) {
+    console.error('usage: node compareWeb.js NATIVE_BENCH WEB_BENCH_JS [ROUNDS]');
     process.exit(2);
 }
-const settings = [`--benchmark_repetitions=${repetitions}`, '--benchmark_min_time=0.1',
-    '--benchmark_enable_random_interleaving=true', '--benchmark_report_aggregates_only=true',
-    '--benchmark_out_format=json'];
+const settings = ['--benchmark_repetitions=3', '--benchmark_min_time=0.1', '--benchmark_out_format=json'];
 const MICROSECONDS = {ns: 1e-3, us: 1, ms: 1e3, s: 1e6};
 
-// Each benchmark's median and fastest repetition in microseconds, in the
-// binary's order. Google Benchmark's own report is shown only if the run fails.
-function run(command, args, out) {
+// Adds each repetition's wall-clock time per call, in microseconds, to
+// times[benchmark]; returns Google Benchmark's description of the run.
+// Its own report is shown only if the run fails.
+function run(command, args, out, times) {
     const ran = childProcess.spawnSync(command, [...args, ...settings, `--benchmark_out=${out}`], {encoding: 'utf8'});
     if (ran.status !== 0) {
         process.stderr.write(`${ran.stdout}${ran.stderr}${ran.error || ''}\n`);
@@ -27,29 +29,42 @@ function run(command, args, out) {
         process.exit(1);
     }
     const results = JSON.parse(fs.readFileSync(out, 'utf8'));
-    const rows = new Map();
     for (const entry of results.benchmarks.sort((a, b) => a.family_index - b.family_index)) {
-        if (entry.run_type !== 'aggregate' || !['median', 'min'].includes(entry.aggregate_name)) continue;
+        if (entry.run_type !== 'iteration') continue;
         const name = entry.run_name.split('/')[0];
-        if (!rows.has(name)) rows.set(name, {});
-        rows.get(name)[entry.aggregate_name] = entry.real_time * MICROSECONDS[entry.time_unit];
+        if (!times.has(name)) times.set(name, []);
+        times.get(name).push(entry.real_time * MICROSECONDS[entry.time_unit]);
     }
-    return {context: results.context, rows};
+    return results.context;
 }
 
-const native = run(nativeBench, [], 'native.json');
-const web = run(process.execPath, [webBench], 'web.json');
+function median(values) {
+    const sorted = [...values].sort((a, b) => a - b);
+    const middle = Math.floor(sorted.length / 2);
+    return sorted.length % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+}
+
+const native = new Map();
+const web = new Map();
+let context;
+for (let round = 0; round < Number(rounds); ++round) {
+    context = run(nativeBench, [], 'native.json', native);
+    run(process.execPath, [webBench], 'web.json', web);
+}
 
 console.log(`Native:      ${nativeBench}`);
 console.log(`WebAssembly: ${webBench} under node ${process.version}`);
-console.log(`CPU: ${native.context.num_cpus} x ${native.context.mhz_per_cpu} MHz, load average before: ` +
-    (native.context.load_avg || []).map((load) => load.toFixed(2)).join(' '));
+console.log(`CPU: ${context.num_cpus} x ${context.mhz_per_cpu} MHz; load average before the last round: ` +
+    (context.load_avg || []).map((load) => load.toFixed(2)).join(' '));
+console.log(`${rounds} rounds of 3 repetitions each, taking turns; times in µs per call`);
 console.log('');
-console.log('| Benchmark | Native median (µs) | Native fastest (µs) | WebAssembly median (µs) | WebAssembly fastest (µs) | Ratio of medians |');
-console.log('|---|---:|---:|---:|---:|---:|');
-for (const [name, here] of native.rows) {
-    const there = web.rows.get(name);
+console.log('| Benchmark | Native median | Native fastest | WebAssembly median | WebAssembly fastest | ' +
+    'Ratio of medians | Ratio of fastest |');
+console.log('|---|---:|---:|---:|---:|---:|---:|');
+for (const [name, here] of native) {
+    const there = web.get(name);
     if (!there) continue;
-    console.log(`| ${name} | ${here.median.toFixed(1)} | ${here.min.toFixed(1)} | ${there.median.toFixed(1)} | ` +
-        `${there.min.toFixed(1)} | ${(there.median / here.median).toFixed(2)}x |`);
+    const cells = [median(here), Math.min(...here), median(there), Math.min(...there)];
+    console.log(`| ${name} | ${cells.map((time) => time.toFixed(1)).join(' | ')} | ` +
+        `${(cells[2] / cells[0]).toFixed(2)}x | ${(cells[3] / cells[1]).toFixed(2)}x |`);
 }
