@@ -18,7 +18,8 @@ constexpr int32_t ROLL_REACH = 3600 * 1000;
 // One line per set of arguments: its name, its range and count, and the
 // FNV-1a digest of what the program keeps of sin and cos for them (the up
 // vector of each roll, rotateView's cosine and sine for each pointer offset,
-// the wave tables' entries, the palette's bytes).
+// the wave tables' entries, the palette's bytes). It rebuilds the tables and
+// sets the shell's start-up state, so a session runs it after its frames.
 std::vector<std::string> sinCosSweep();
 
 // Every argument of the sweep, one line each: the argument's and the C
