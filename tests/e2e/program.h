@@ -84,9 +84,10 @@ struct Program {
         const std::string printed = output("xdotool " + arguments);
         return printed.substr(0, printed.find('\n'));
     }
-    // The window's picture; none once the program has ended.
+    // The window's picture; none once the program has ended. (Given a window
+    // that has gone, import waits for a click on another.)
     std::string grab() {
-        return ended(0) ? "" : output("import -window " + window + " -depth 8 rgb:- 2>/dev/null");
+        return ended(0) ? "" : output("timeout 10 import -window " + window + " -depth 8 rgb:- 2>/dev/null");
     }
     // Waits for the first frame: a picture with a pixel that is not black, of
     // whatever size. The X server is the test's own, so the one visible window
