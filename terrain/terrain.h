@@ -42,3 +42,6 @@ void callTerrainList();
 
 // Deletes the list, leaving no GL object behind.
 void deleteTerrainList();
+
+// The vertices as immediate-mode triangles, each with its texture coordinate and grey.
+void issueTerrainTriangles(const TerrainVertex (&vertices)[TERRAIN_VERTICES]);

@@ -17,13 +17,7 @@ void buildTerrainList() {
         terrainList = glGenLists(1);
     }
     glNewList(terrainList, GL_COMPILE);
-    glBegin(GL_TRIANGLES);
-    for (const TerrainVertex &v : vertices) {
-        glTexCoord2f(v.s, v.t);
-        glColor3f(v.shade, v.shade, v.shade);
-        glVertex3i(v.x, v.y, v.z);
-    }
-    glEnd();
+    issueTerrainTriangles(vertices);
     glEndList();
     glColor4f(1, 1, 1, 1);
 }

@@ -19,13 +19,7 @@ void callTerrainList() {
     if (terrainList == 0) {
         return;
     }
-    glBegin(GL_TRIANGLES);
-    for (const TerrainVertex &v : recorded) {
-        glTexCoord2f(v.s, v.t);
-        glColor3f(v.shade, v.shade, v.shade);
-        glVertex3i(v.x, v.y, v.z);
-    }
-    glEnd();
+    issueTerrainTriangles(recorded);
 }
 
 void deleteTerrainList() { terrainList = 0; }
