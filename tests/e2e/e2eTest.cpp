@@ -38,7 +38,8 @@ TEST(EndToEnd, PointerIsHiddenOverTheWindow) {
 
 // Ctrl+C and kill end the program after the frame in progress, by the same
 // signal (usually within a tenth of a second; the wait allows for a loaded machine).
-// Without a display, or with only a video driver that shows no window, it
+// Without a display, with only a video driver that shows no window, or with
+// no GL library to load (SDL 1.2 and SDL 2 each read their own variable), it
 // says why on a line of its own and exits with code 1. (Classic SDL tries a
 // text-console driver without a display; with no terminal type its curses
 // library ends the process before the program can say anything.)
@@ -51,7 +52,9 @@ TEST(EndToEnd, EveryWayItEnds) {
     }
     for (const auto &[settings, why] : {std::pair{"-u DISPLAY TERM=dumb", "no video driver that shows a window"},
                                         {"SDL_VIDEODRIVER=dummy", "no video driver that shows a window"},
-                                        {"SDL_VIDEODRIVER=none", "cannot initialise SDL"}}) {
+                                        {"SDL_VIDEODRIVER=none", "cannot initialise SDL"},
+                                        {"SDL_VIDEO_GL_DRIVER=/none/libGL.so SDL_OPENGL_LIBRARY=/none/libGL.so",
+                                         "cannot open a 640x480 OpenGL window"}}) {
         const std::string said = "\n" + output("timeout 10 env " + std::string(settings) + " " + programCommand() +
                                                " 2>&1 >/dev/null; echo $?");
         EXPECT_NE(said.find("\nquillon: " + std::string(why)), std::string::npos) << said; // among the libraries'
