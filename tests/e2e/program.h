@@ -15,7 +15,11 @@
 #include "app/conventions.h"
 
 constexpr int PIXELS = WINDOW_WIDTH * WINDOW_HEIGHT;
+// Pixels five in from each corner.
 constexpr int TOP_LEFT = 5 * WINDOW_WIDTH + 5;
+constexpr int TOP_RIGHT = 6 * WINDOW_WIDTH - 6;
+constexpr int BOTTOM_LEFT = PIXELS - 6 * WINDOW_WIDTH + 5;
+constexpr int BOTTOM_RIGHT = PIXELS - 5 * WINDOW_WIDTH - 6;
 
 // What the caption shows before the rate.
 const std::string CAPTION_PREFIX = "Vantrell FPS:";
@@ -130,8 +134,11 @@ inline void fly(Program &program) {
     ASSERT_TRUE(program.showsWindow());
     const std::string first = program.grab();
     ASSERT_EQ(first.size(), PIXELS * 3u) << "the window is not 640x480";
-    EXPECT_GT(reshaped(first), 0.3); // camera 0 sees the terrain below the horizon
+    // Camera 0 sees the terrain below a level horizon: sky in the top corners, terrain in the bottom ones.
+    EXPECT_GT(reshaped(first), 0.3);
     EXPECT_LT(reshaped(first), 0.95);
+    EXPECT_FALSE(covered(first, TOP_LEFT) || covered(first, TOP_RIGHT)) << "the horizon is not level";
+    EXPECT_TRUE(covered(first, BOTTOM_LEFT) && covered(first, BOTTOM_RIGHT)) << "the horizon is not level";
     ASSERT_TRUE(within(5, [&] { return program.grab() != first; })) << "the plasma does not move";
 
     program.send("mousemove --window %w 320 240 windowfocus --sync %w");
