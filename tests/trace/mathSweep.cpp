@@ -1,11 +1,9 @@
 // The sine and cosine sweep. Each result is taken from the program's own code
 // (mouseLook, rotateView, the built tables), so it is evaluated with the
-// program's types, widening and compiled calls; the dump beside it repeats the
-// arguments' expressions only to show the C library's unrounded results.
+// program's types, widening and compiled calls.
 #include "tests/trace/mathSweep.h"
 
 #include <cinttypes>
-#include <cmath>
 #include <cstring>
 
 #include "app/shell.h"
@@ -23,12 +21,6 @@ struct Digest {
 uint32_t bits(float f) {
     uint32_t word;
     std::memcpy(&word, &f, sizeof word);
-    return word;
-}
-
-uint64_t bits(double d) {
-    uint64_t word;
-    std::memcpy(&word, &d, sizeof word);
     return word;
 }
 
@@ -121,31 +113,4 @@ std::vector<std::string> sinCosSweep() {
     buildTables();
     return {rollLine(), turnLine("yaw", WINDOW_CENTRE_X, WINDOW_WIDTH),
             turnLine("pitch", WINDOW_CENTRE_Y, WINDOW_HEIGHT), waveLine(), paletteLine()};
-}
-
-void printSinCosValues(std::FILE *out) {
-    buildTables();
-    for (int32_t roll = rollFirst(); roll <= rollLast(); ++roll) {
-        const double a = roll * PI / 180.0;
-        const Vector3 up = upOfRoll(roll);
-        std::fprintf(out, "roll %d %016" PRIx64 " cos %016" PRIx64 " sin %016" PRIx64 " up %08x %08x %08x\n", roll,
-                     bits(a), bits(std::cos(a)), bits(std::sin(a)), bits(up.x), bits(up.y), bits(up.z));
-    }
-    for (int offset = WINDOW_CENTRE_X - WINDOW_WIDTH + 1; offset <= WINDOW_CENTRE_X; ++offset) {
-        const float angle = angleOfOffset(offset);
-        const Vector3 cosSin = cosSinOfTurn(angle);
-        std::fprintf(out, "turn %d %08x cos %016" PRIx64 " sin %016" PRIx64 " kept %08x %08x\n", offset,
-                     bits(angle), bits(std::cos(double(angle))), bits(std::sin(double(angle))), bits(cosSin.x),
-                     bits(cosSin.y));
-    }
-    for (int i = WAVE_TABLE_FIRST; i <= WAVE_TABLE_LAST; ++i) {
-        std::fprintf(out, "waves %d sin %016" PRIx64 " %016" PRIx64 " %016" PRIx64 " kept %d %d %d\n", i,
-                     bits(std::sin(i / 128.0)), bits(std::sin(i / 64.0)), bits(std::sin(i / 32.0)), sineA[i],
-                     sineB[i], sineC[i]);
-    }
-    for (int i = 0; i < PALETTE_SIZE; ++i) {
-        std::fprintf(out, "palette %d sin %016" PRIx64 " %016" PRIx64 " %016" PRIx64 " kept %d %d %d\n", i,
-                     bits(std::sin(i * PI / 32.0)), bits(std::sin(i * PI / 64.0)), bits(std::sin(i * PI / 128.0)),
-                     palette[i].p0, palette[i].p1, palette[i].p2);
-    }
 }

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -21,8 +20,3 @@ constexpr int32_t ROLL_REACH = 3600 * 1000;
 // the wave tables' entries, the palette's bytes). It rebuilds the tables and
 // sets the shell's start-up state, so a session runs it after its frames.
 std::vector<std::string> sinCosSweep();
-
-// Every argument of the sweep, one line each: the argument's and the C
-// library's results' bits, then what the program keeps. Two platforms'
-// outputs differ exactly where their sin or cos do.
-void printSinCosValues(std::FILE *out);

@@ -2,8 +2,7 @@
 // per frame, floats at round-trip precision, then the sin/cos sweep's lines
 // (mathSweep.h). Every platform must write the build machine's trace line for line:
 //   quillon_trace            writes the trace on standard output;
-//   quillon_trace REFERENCE  compares it with REFERENCE and names the first line that differs;
-//   quillon_trace --sin-cos  writes every argument of the sweep with its results instead.
+//   quillon_trace REFERENCE  compares it with REFERENCE and names the first line that differs.
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -141,10 +140,6 @@ std::string frame() {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc > 1 && std::strcmp(argv[1], "--sin-cos") == 0) {
-        printSinCosValues(stdout);
-        return 0;
-    }
     FILE *reference = argc > 1 ? std::fopen(argv[1], "r") : nullptr;
     if (argc > 1 && reference == nullptr) {
         std::fprintf(stderr, "quillon_trace: cannot read %s\n", argv[1]);
