@@ -106,26 +106,6 @@ TEST(Camera, MotionMatchesWorkedValues) {
     EXPECT_EQ(floats(cross({2, -25, -50}, {1, 2, 0})), (Floats{100, -50, 29}));
 }
 
-// Ten turns about an axis add up to one turn by ten times the angle (Rodrigues' formula).
-TEST(Camera, TenTurnsAreOneRotation) {
-    const float n = float(1 / std::sqrt(14.0));
-    for (const Floats &k : {Floats{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {n, 2 * n, 3 * n}}) {
-        Camera camera = CHASE_CAMERA;
-        for (int turn = 0; turn < 10; ++turn)
-            rotateView(camera, 0.1f, k[0], k[1], k[2]);
-        const double v[3] = {0, -25, -50};
-        const double a = 10 * double(0.1f);
-        const double kv = k[1] * v[1] + k[2] * v[2];
-        const Floats turned = floats(camera); // position, then view point
-        for (int i = 0; i < 3; ++i) {
-            const int j = (i + 1) % 3;
-            const int l = (i + 2) % 3;
-            EXPECT_NEAR(turned[3 + i] - turned[i],
-                        v[i] * cos(a) + (k[j] * v[l] - k[l] * v[j]) * sin(a) + k[i] * kv * (1 - cos(a)), 1e-3);
-        }
-    }
-}
-
 // With the pointer at rest only up changes, from the roll with this PI. The
 // float cosine and sine of -53 degrees are 0.99999994 long, so normalising
 // moves each by an ulp.
@@ -238,15 +218,6 @@ std::string captions(uint32_t first, int frames) {
         }
     }
     return shown;
-}
-
-TEST_F(Caption, ShowsTheRateToEightSignificantDigits) {
-    const std::pair<float, std::string> formats[] = {{121 / 2.017f, "59.990086"}, {60, "60"}, {1e8f, "1e+08"}};
-    for (const auto &[rate, text] : formats) {
-        char caption[FPS_CAPTION_CAPACITY];
-        formatFpsCaption(rate, caption);
-        EXPECT_EQ(caption, CAPTION_PREFIX + text);
-    }
 }
 
 TEST_F(Caption, ChangesOnlyWhenMoreThanTwoSecondsHavePassed) {
