@@ -4,25 +4,13 @@
 #include "tests/trace/mathSweep.h"
 
 #include <cinttypes>
-#include <cstring>
 
 #include "app/shell.h"
 #include "camera/camera.h"
 #include "plasma/plasma.h"
+#include "tests/trace/digest.h"
 
 namespace {
-
-// FNV-1a, one step per 32-bit word: the same digest whatever the byte order.
-struct Digest {
-    uint64_t value = 14695981039346656037u;
-    void add(uint32_t word) { value = (value ^ word) * 1099511628211u; }
-};
-
-uint32_t bits(float f) {
-    uint32_t word;
-    std::memcpy(&word, &f, sizeof word);
-    return word;
-}
 
 // The up vector mouseLook makes of a roll: (cos a, sin a, 0) as floats, normalised.
 Vector3 upOfRoll(int32_t roll) {
@@ -65,9 +53,9 @@ std::string rollLine() {
     Digest digest;
     for (int32_t roll = rollFirst(); roll <= rollLast(); ++roll) {
         const Vector3 up = upOfRoll(roll);
-        digest.add(bits(up.x));
-        digest.add(bits(up.y));
-        digest.add(bits(up.z));
+        digest.add(up.x);
+        digest.add(up.y);
+        digest.add(up.z);
     }
     return line("roll", rollFirst(), rollLast(), digest.value);
 }
@@ -77,8 +65,8 @@ std::string turnLine(const char *name, int centre, int size) {
     Digest digest;
     for (int position = 0; position < size; ++position) {
         const Vector3 cosSin = cosSinOfTurn(angleOfOffset(centre - position));
-        digest.add(bits(cosSin.x));
-        digest.add(bits(cosSin.y));
+        digest.add(cosSin.x);
+        digest.add(cosSin.y);
     }
     return line(name, 0, size - 1, digest.value);
 }

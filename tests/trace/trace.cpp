@@ -1,8 +1,10 @@
 // The frame loop's pure work through a long seeded session, one line of state
 // per frame, floats at round-trip precision, then the sin/cos sweep's lines
-// (mathSweep.h). Every platform must write the build machine's trace line for line:
-//   quillon_trace            writes the trace on standard output;
-//   quillon_trace REFERENCE  compares it with REFERENCE and names the first line that differs.
+// (mathSweep.h). Every build must give the committed trace, expected.txt:
+//   quillon_trace --full     writes a line per frame, then the sin/cos lines;
+//   quillon_trace --blocks   writes the digest of each block of 100 frames' lines instead;
+//   quillon_trace EXPECTED   compares its blocks with EXPECTED and names the first line that differs.
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -13,45 +15,34 @@
 #include "app/frame.h"
 #include "app/shell.h"
 #include "terrain/terrain.h"
+#include "tests/trace/digest.h"
 #include "tests/trace/mathSweep.h"
 
 namespace {
 
 constexpr int FRAMES = 10000;
+constexpr int BLOCK = 100; // frames to a line of the compact trace
 constexpr unsigned SEED = 20261207;
 constexpr int KEYS[] = {KEY_UP, KEY_DOWN, KEY_RIGHT, KEY_LEFT, KEY_W, KEY_S, KEY_A, KEY_D, KEY_C};
 
-// FNV-1a, one step per 64-bit word.
-uint64_t mix(uint64_t digest, uint64_t word) { return (digest ^ word) * 1099511628211u; }
-constexpr uint64_t DIGEST_START = 14695981039346656037u;
-
-// Over bytes put into words in a fixed order, so both byte orders give the same digest.
-uint64_t bytesDigest(const uint8_t *bytes, size_t count) {
-    uint64_t digest = DIGEST_START;
-    for (size_t i = 0; i < count; i += 8) {
-        uint64_t word = 0;
-        for (size_t k = 0; k < 8 && i + k < count; ++k)
-            word |= uint64_t(bytes[i + k]) << (8 * k);
-        digest = mix(digest, word);
-    }
-    return digest;
-}
-
-uint32_t bits(float f) {
-    uint32_t word;
-    std::memcpy(&word, &f, sizeof word);
-    return word;
+uint64_t bytesDigest(const void *bytes, size_t count) {
+    Digest digest;
+    digest.add(static_cast<const uint8_t *>(bytes), count);
+    return digest.value;
 }
 
 uint64_t terrainDigest(const TerrainVertex *vertices) {
-    uint64_t digest = DIGEST_START;
+    Digest digest;
     for (int i = 0; i < TERRAIN_VERTICES; ++i) {
         const TerrainVertex &v = vertices[i];
-        const uint32_t words[] = {bits(v.s), bits(v.t), bits(v.shade), uint32_t(v.x), uint32_t(v.y), uint32_t(v.z)};
-        for (const uint32_t word : words)
-            digest = mix(digest, word);
+        digest.add(v.s);
+        digest.add(v.t);
+        digest.add(v.shade);
+        digest.add(uint32_t(v.x));
+        digest.add(uint32_t(v.y));
+        digest.add(uint32_t(v.z));
     }
-    return digest;
+    return digest.value;
 }
 
 std::string text(const Vector3 &v) {
@@ -132,52 +123,73 @@ std::string frame() {
     char state[128];
     std::snprintf(state, sizeof state, "%d %016" PRIx64 " %016" PRIx64 " %016" PRIx64 " %d %.9g %d ", phase,
                   bytesDigest(plasmaField, sizeof plasmaField),
-                  bytesDigest(reinterpret_cast<const uint8_t *>(texels), sizeof texels), terrainDigest(vertices),
+                  bytesDigest(texels, sizeof texels), terrainDigest(vertices),
                   currentCamera, double(pitchTotal), rollAngle);
     return state + text(cameras[0]) + "   " + text(cameras[1]) + "   " + user.caption;
+}
+
+// A block's line: its frames and the digest of their lines.
+std::string blockLine(int first, int last, const Digest &digest) {
+    char line[64];
+    std::snprintf(line, sizeof line, "frames %d..%d %016" PRIx64, first, last, digest.value);
+    return line;
+}
+
+// The trace in full (a line per frame), or in blocks (a line per BLOCK frames);
+// the sin/cos lines follow either.
+std::vector<std::string> trace(bool full) {
+    std::vector<std::string> lines;
+    Digest block;
+    startUp(SESSION_EDGE);
+    for (int n = 1; n <= FRAMES; ++n) {
+        const std::string line = std::to_string(n) + " " + frame();
+        block.add(line);
+        if (full) lines.push_back(line);
+        if (!full && n % BLOCK == 0) {
+            lines.push_back(blockLine(n - BLOCK + 1, n, block));
+            block = Digest();
+        }
+    }
+    const std::vector<std::string> sweep = sinCosSweep();
+    lines.insert(lines.end(), sweep.begin(), sweep.end());
+    return lines;
+}
+
+std::vector<std::string> readLines(FILE *file) {
+    std::vector<std::string> lines;
+    char line[1024];
+    while (std::fgets(line, sizeof line, file) != nullptr) {
+        line[std::strcspn(line, "\r\n")] = '\0';
+        lines.emplace_back(line);
+    }
+    return lines;
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
-    FILE *reference = argc > 1 ? std::fopen(argv[1], "r") : nullptr;
-    if (argc > 1 && reference == nullptr) {
-        std::fprintf(stderr, "quillon_trace: cannot read %s\n", argv[1]);
+    const std::string option = argc == 2 ? argv[1] : "";
+    if (option == "--full" || option == "--blocks") {
+        for (const std::string &line : trace(option == "--full"))
+            std::printf("%s\n", line.c_str());
+        return 0;
+    }
+    FILE *expected = argc == 2 ? std::fopen(argv[1], "r") : nullptr;
+    if (expected == nullptr) {
+        std::fprintf(stderr, "usage: quillon_trace --full | --blocks | EXPECTED (a readable file of blocks)\n");
         return 2;
     }
-    // Writes a line, or compares it with the reference's next one.
-    const auto same = [reference](const std::string &line, const std::string &name) {
-        if (reference == nullptr) {
-            std::printf("%s\n", line.c_str());
-            return true;
-        }
-        char expected[1024] = "";
-        if (std::fgets(expected, sizeof expected, reference) == nullptr) {
-            std::printf("the reference ends before %s\n", name.c_str());
-            return false;
-        }
-        expected[std::strcspn(expected, "\r\n")] = '\0';
-        if (line != expected) {
-            std::printf("%s is the first that differs\n  here:      %s\n  reference: %s\n", name.c_str(),
-                        line.c_str(), expected);
-            return false;
-        }
-        return true;
-    };
-    startUp(SESSION_EDGE);
-    for (int n = 1; n <= FRAMES; ++n) {
-        if (!same(std::to_string(n) + " " + frame(), "frame " + std::to_string(n))) return 1;
+    const std::vector<std::string> lines = trace(false);
+    const std::vector<std::string> wanted = readLines(expected);
+    const auto [here, there] = std::mismatch(lines.begin(), lines.end(), wanted.begin(), wanted.end());
+    if (here == lines.end() && there == wanted.end()) {
+        std::printf("%d frames and the sin/cos sweep: all %d lines are those of %s\n", FRAMES, int(lines.size()),
+                    argv[1]);
+        return 0;
     }
-    const std::vector<std::string> sweep = sinCosSweep();
-    for (size_t k = 0; k < sweep.size(); ++k) {
-        if (!same(sweep[k], "sin/cos line " + std::to_string(k + 1))) return 1;
-    }
-    if (reference == nullptr) return 0;
-    char more[8];
-    if (std::fgets(more, sizeof more, reference) != nullptr) {
-        std::printf("the reference goes on after the last sin/cos line\n");
-        return 1;
-    }
-    std::printf("%d frames and %d sin/cos lines, each the same as in %s\n", FRAMES, int(sweep.size()), argv[1]);
-    return 0;
+    std::printf("line %d is the first that differs from %s\n  here:     %s\n  expected: %s\n",
+                int(here - lines.begin()) + 1, argv[1], here == lines.end() ? "(no more lines)" : here->c_str(),
+                there == wanted.end() ? "(no more lines)" : there->c_str());
+    std::printf("quillon_trace --full, here and on a build that agrees, names the frame.\n");
+    return 1;
 }
