@@ -9,40 +9,19 @@
 #include <cmath>
 #include <vector>
 
-#include "app/frame.h"
-#include "app/shell.h"
-#include "render/render.h"
-#include "terrain/terrain.h"
+#include "tests/render/pictureEdge.h"
 
 namespace {
 
 constexpr int PIXEL_STRIDE = 7; // every seventh pixel is looked at
 constexpr GLint VIEWPORT[4] = {0, 0, WINDOW_WIDTH, WINDOW_HEIGHT};
 
-// The program's own GL work with the pointer at rest, the keys given, and the
-// picture read back before each swap.
-uint8_t heldKeys[512];
 std::vector<uint8_t> colour(WINDOW_WIDTH *WINDOW_HEIGHT * 3);
 std::vector<float> depth(WINDOW_WIDTH *WINDOW_HEIGHT);
-const FrameEdge READ_BACK_EDGE = {
-    initDisplay,
-    [] {},
-    uploadPlasmaTexture,
-    buildTerrainList,
-    [](int &, int &) {},
-    [] {},
-    []() -> const uint8_t * { return heldKeys; },
-    [] { return false; },
-    [] { return uint8_t(0); },
-    [] { return 0u; },
-    [](const char *) {},
-    renderFrame,
-    [] {
-        glReadPixels(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, colour.data());
-        glReadPixels(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
-        SDL_GL_SwapBuffers();
-    },
-};
+void readBack() {
+    glReadPixels(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, colour.data());
+    glReadPixels(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+}
 
 // The window open and two frames drawn with C held: one through the top-down
 // camera, then the chase camera's over it, read back with its matrices.
@@ -51,10 +30,11 @@ struct ChaseCameraFrame : ::testing::Test {
     double projection[16];
 
     void SetUp() override {
-        ASSERT_TRUE(startUp(READ_BACK_EDGE)) << "no GL window: " << SDL_GetError();
-        heldKeys[KEY_C] = 1;
-        runFrame(READ_BACK_EDGE);
-        runFrame(READ_BACK_EDGE);
+        takePicture = readBack;
+        ASSERT_TRUE(startUp(PICTURE_EDGE)) << "no GL window: " << SDL_GetError();
+        held.keys[KEY_C] = 1;
+        runFrame(PICTURE_EDGE);
+        runFrame(PICTURE_EDGE);
         ASSERT_EQ(currentCamera, 0);
         glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
         glGetDoublev(GL_PROJECTION_MATRIX, projection);

@@ -3,15 +3,12 @@
 //   quillon_desktop_frames COUNT FILE
 // writes COUNT pictures of 640x480 RGB, bottom row first, one after another.
 #include <GL/gl.h>
-#include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
-#include "app/frame.h"
-#include "render/render.h"
-#include "terrain/terrain.h"
+#include "tests/render/pictureEdge.h"
 
 namespace {
 
@@ -21,27 +18,7 @@ void writePicture() {
     static std::vector<uint8_t> rgb(WINDOW_WIDTH * WINDOW_HEIGHT * 3);
     glReadPixels(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     std::fwrite(rgb.data(), 1, rgb.size(), out);
-    SDL_GL_SwapBuffers();
 }
-
-const FrameEdge STILL_EDGE = {
-    initDisplay,
-    [] {},
-    uploadPlasmaTexture,
-    buildTerrainList,
-    [](int &, int &) {},
-    [] {},
-    []() -> const uint8_t * {
-        static const uint8_t none[512] = {};
-        return none;
-    },
-    [] { return false; },
-    [] { return uint8_t(0); },
-    [] { return 0u; },
-    [](const char *) {},
-    renderFrame,
-    writePicture,
-};
 
 } // namespace
 
@@ -52,11 +29,12 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "usage: quillon_desktop_frames COUNT FILE (a writable FILE)\n");
         return 2;
     }
-    if (!startUp(STILL_EDGE)) {
+    takePicture = writePicture;
+    if (!startUp(PICTURE_EDGE)) {
         return 1;
     }
     for (int n = 0; n < count; ++n) {
-        runFrame(STILL_EDGE);
+        runFrame(PICTURE_EDGE);
     }
     SDL_Quit();
     return std::fclose(out) == 0 ? 0 : 1;
