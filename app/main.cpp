@@ -5,6 +5,7 @@
 #include "app/platform.h"
 #include "app/sdlEdge.h"
 #include "app/shell.h"
+#include "terrain/terrain.h"
 
 // The signature SDL_main has where SDL supplies the real entry point (Windows, macOS).
 int main(int, char *[]) {
@@ -18,6 +19,7 @@ int main(int, char *[]) {
         runFrame(SDL_EDGE);
     } while (!quitRequested);
 
+    deleteTerrainList();
     SDL_Quit();
     if (stopRequested()) {
         endByStopRequest();
