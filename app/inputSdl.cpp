@@ -11,6 +11,8 @@ static_assert(SDLK_ESCAPE == KEY_ESCAPE && SDLK_a == KEY_A && SDLK_c == KEY_C &&
 
 const uint8_t *readKeys() { return SDL_GetKeyState(nullptr); }
 
+uint8_t readButtons() { return SDL_GetMouseState(nullptr, nullptr); }
+
 void readPointer(int &mx, int &my) { SDL_GetMouseState(&mx, &my); }
 
 void centrePointer() { SDL_WarpMouse(WINDOW_CENTRE_X, WINDOW_CENTRE_Y); }

@@ -1,7 +1,8 @@
 // Input and caption in a browser. Emscripten's SDL numbers keys as SDL 1.3
 // does and cannot move the pointer, so the controls' keys are copied into SDL
 // 1.2's numbering, and the pointer is the centre plus the movement made since
-// it was last put back, measured while a click has captured it.
+// it was last put back, measured while a click has captured it or a finger
+// drags on the picture. The page's touch controls hold keys and buttons too.
 #include <SDL.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -24,6 +25,17 @@ constexpr int SDL12_KEY_COUNT = 512;
 uint8_t keys[SDL12_KEY_COUNT];
 int movedX; // pointer movement since the pointer was last put back, in pixels
 int movedY;
+
+// The page's touch controls, numbered as the page numbers them: each holds a
+// key or a button while it is touched; the camera switch is one frame of C per tap.
+enum TouchControl { FORWARD, BACK, STRAFE_LEFT, STRAFE_RIGHT, ROLL_LEFT, ROLL_RIGHT, SWITCH_CAMERA };
+constexpr int TOUCH_KEYS[] = {KEY_W, KEY_S, KEY_A, KEY_D};
+bool touchHeld[SWITCH_CAMERA];
+int switchesAsked;
+
+// Escape pressed in full screen is the browser's, to leave it: it counts for
+// the demo only once it has been let go outside full screen.
+bool escapeLeftFullScreen;
 
 const char *const CANVAS = "#canvas";
 
@@ -48,11 +60,32 @@ EM_BOOL move(int, const EmscriptenMouseEvent *event, void *) {
     return EM_FALSE;
 }
 
+EM_BOOL fullScreenChanged(int, const EmscriptenFullscreenChangeEvent *, void *) {
+    escapeLeftFullScreen = true;
+    return EM_FALSE;
+}
+
 } // namespace
 
 void capturePointerOnClick() {
     emscripten_set_mousedown_callback(CANVAS, nullptr, EM_TRUE, capture);
     emscripten_set_mousemove_callback(CANVAS, nullptr, EM_TRUE, move);
+    emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, fullScreenChanged);
+}
+
+// Called by the page: a finger moved over the picture by (dx, dy) window pixels.
+extern "C" EMSCRIPTEN_KEEPALIVE void quillonTouchLook(int dx, int dy) {
+    movedX += dx;
+    movedY += dy;
+}
+
+// Called by the page: a touch control touched (1) or let go (0).
+extern "C" EMSCRIPTEN_KEEPALIVE void quillonTouchControl(int control, int touched) {
+    if (control == SWITCH_CAMERA) {
+        switchesAsked += touched;
+    } else if (control >= 0 && control < SWITCH_CAMERA) {
+        touchHeld[control] = touched != 0;
+    }
 }
 
 const uint8_t *readKeys() {
@@ -61,7 +94,26 @@ const uint8_t *readKeys() {
     for (const auto &key : KEYS) {
         keys[key[0]] = held[key[1]];
     }
+    for (int control = FORWARD; control <= STRAFE_RIGHT; ++control) {
+        keys[TOUCH_KEYS[control]] |= touchHeld[control];
+    }
+    if (switchesAsked > 0) {
+        keys[KEY_C] = 1;
+        switchesAsked -= 1;
+    }
+    EmscriptenFullscreenChangeEvent screen;
+    const bool fullScreen =
+        emscripten_get_fullscreen_status(&screen) == EMSCRIPTEN_RESULT_SUCCESS && screen.isFullscreen;
+    escapeLeftFullScreen = (escapeLeftFullScreen || fullScreen) && keys[KEY_ESCAPE];
+    if (escapeLeftFullScreen) {
+        keys[KEY_ESCAPE] = 0;
+    }
     return keys;
+}
+
+uint8_t readButtons() {
+    const uint8_t touched = (touchHeld[ROLL_LEFT] ? BUTTON_LEFT_MASK : 0) | (touchHeld[ROLL_RIGHT] ? BUTTON_RIGHT_MASK : 0);
+    return SDL_GetMouseState(nullptr, nullptr) | touched;
 }
 
 // Kept inside the window, as a desktop pointer is: mouse look sees no offset
@@ -79,5 +131,8 @@ void centrePointer() {
 void showCaption(const char *caption) { SDL_WM_SetCaption(caption, ""); }
 
 EM_JS(void, showDemoEndedInPage, (), { Module['onDemoEnded'](); });
+EM_JS(void, showContextLostInPage, (), { Module['onContextLost'](); });
 
 void showDemoEnded() { showDemoEndedInPage(); }
+
+void showContextLost() { showContextLostInPage(); }

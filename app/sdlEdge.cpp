@@ -17,8 +17,6 @@ static void drainEvents() {
     while (SDL_PollEvent(&event)) {}
 }
 
-static uint8_t readButtons() { return SDL_GetMouseState(nullptr, nullptr); }
-
 static uint32_t readTicks() { return SDL_GetTicks(); }
 
 static void endFrame() {

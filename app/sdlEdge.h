@@ -11,6 +11,7 @@ extern const FrameEdge SDL_EDGE;
 
 // Where platforms differ (inputSdl.cpp on the desktop, inputWeb.cpp in a browser):
 const uint8_t *readKeys();             // held keys, indexed by SDL 1.2 key symbol
+uint8_t readButtons();                 // mouse buttons held, SDL 1.2 mask bits
 void readPointer(int &mx, int &my);    // the pointer as mouse look sees it
 void centrePointer();                  // puts the pointer back at the window centre
 void showCaption(const char *caption); // the window caption

@@ -2,8 +2,12 @@
 #pragma once
 
 // From the first click on the canvas on, the pointer is captured (pointer
-// lock), and its movement is what mouse look sees.
+// lock), and its movement is what mouse look sees. Escape pressed in full
+// screen leaves full screen and is not seen until it is let go.
 void capturePointerOnClick();
 
 // The page says that the demo has ended and how to start it again.
 void showDemoEnded();
+
+// The page says that the browser took the WebGL context away, and how to start again.
+void showContextLost();

@@ -87,13 +87,19 @@ after(async () => {
   server.close();
 });
 
-async function openPage() {
-  const page = await browser.newPage({ viewport: { width: 1100, height: 600 } });
-  page.on('pageerror', (error) => console.log('page error:', error.message));
+// A page whose frames are held; `errors` collects what it throws.
+async function openPage(options = { viewport: { width: 1100, height: 600 } }) {
+  const page = await (await browser.newContext(options)).newPage();
+  page.errors = [];
+  page.on('pageerror', (error) => page.errors.push(error.message));
   await page.addInitScript(holdFrames);
   await page.goto(address);
   await page.waitForFunction(() => window.quillonWaiting?.() > 0, null, { timeout: 60000, polling: POLL_MS });
   return page;
+}
+async function closePage(page) {
+  assert.deepEqual(page.errors, [], 'the page threw');
+  await page.context().close();
 }
 
 // One frame; when read, its picture, RGB, bottom row first.
@@ -116,48 +122,145 @@ function differingShare(picture, reference) {
 const session = readFileSync(new URL('session.txt', import.meta.url), 'utf8').split('\n')
   .filter((line) => line.trim() !== '' && !line.startsWith('#'))
   .map((line) => line.trim().split(/ +/));
-const KEY_NAMES = { Up: 'ArrowUp', Down: 'ArrowDown', Left: 'ArrowLeft', Right: 'ArrowRight', Escape: 'Escape' };
-const keyName = (name) => KEY_NAMES[name] ?? name.toLowerCase();
 
-// Runs one line of the session and returns the picture of its last frame.
-async function runLine(page, pointer, [count, input, ...what]) {
-  const frames = Number(count);
-  if (input === 'move') {
-    pointer.x += Number(what[0]);
-    pointer.y += Number(what[1]);
-    await page.mouse.move(pointer.x, pointer.y);
-  }
-  if (input === 'hold' || input === 'tap') await page.keyboard.down(keyName(what[0]));
-  if (input === 'press') await page.mouse.down({ button: what[0] });
-  let picture;
-  for (let n = 1; n <= frames; ++n) {
-    if (input === 'tap' && n === 2) await page.keyboard.up(keyName(what[0]));
-    picture = await step(page, n === frames);
-  }
-  if (input === 'hold' || (input === 'tap' && frames === 1)) await page.keyboard.up(keyName(what[0]));
-  if (input === 'press') await page.mouse.up({ button: what[0] });
-  return picture;
-}
-
-test('under the same input, every picture is the desktop\'s, and Escape ends the demo', async () => {
-  const desktop = readFileSync(process.env.QUILLON_DESKTOP_FRAMES);
-  assert.equal(desktop.length, session.length * PIXELS * 3, 'the desktop has a picture for each line');
-  const page = await openPage();
-  assert.deepEqual(await page.evaluate(() => [canvas.width, canvas.height]), [WIDTH, HEIGHT]);
-  // The pointer starts at the window's centre, where a click captures it.
+// A visitor at the keyboard and mouse: the pointer starts at the window's
+// centre, where the first click captures it.
+async function deskInput(page) {
+  const KEY_NAMES = { Up: 'ArrowUp', Down: 'ArrowDown', Left: 'ArrowLeft', Right: 'ArrowRight', Escape: 'Escape' };
   const box = await page.locator('#canvas').boundingBox();
   const pointer = { x: box.x + WIDTH / 2, y: box.y + HEIGHT / 2 };
   await page.mouse.move(pointer.x, pointer.y);
+  return {
+    key: (name, down) => page.keyboard[down ? 'down' : 'up'](KEY_NAMES[name] ?? name.toLowerCase()),
+    button: (name, down) => page.mouse[down ? 'down' : 'up']({ button: name }),
+    move: (dx, dy) => page.mouse.move((pointer.x += dx), (pointer.y += dy)),
+  };
+}
+
+// A visitor on a touch screen: the page's touch controls, and a finger dragged
+// on the picture by the same window pixels, scaled to the picture on screen.
+// Touch has no Escape.
+const TOUCH_CONTROLS = { W: 0, Up: 0, S: 1, Down: 1, A: 2, Left: 2, D: 3, Right: 3, left: 4, right: 5, C: 6 };
+async function touchInput(page) {
+  const cdp = await page.context().newCDPSession(page);
+  const touch = (type, x, y) => cdp.send('Input.dispatchTouchEvent', { type, touchPoints: x === undefined ? [] : [{ x, y }] });
+  const centre = async (selector) => {
+    const box = await page.locator(selector).boundingBox();
+    return [box.x + box.width / 2, box.y + box.height / 2, box.width / WIDTH];
+  };
+  const control = async (name, down) => {
+    const [x, y] = await centre(`#touch [data-control="${TOUCH_CONTROLS[name]}"]`);
+    await (down ? touch('touchStart', x, y) : touch('touchEnd'));
+  };
+  return {
+    can: (name) => name in TOUCH_CONTROLS,
+    key: control,
+    button: control,
+    // The finger stays on the picture for the first frame after it moved.
+    move: async (dx, dy) => {
+      const [x, y, scale] = await centre('#canvas');
+      await touch('touchStart', x, y);
+      await touch('touchMove', x + dx * scale, y + dy * scale);
+    },
+    lift: () => touch('touchEnd'),
+  };
+}
+
+// Runs one line of the session and returns the picture of its last frame.
+async function runLine(page, input, [count, kind, ...what]) {
+  const frames = Number(count);
+  const act = { hold: input.key, tap: input.key, press: input.button }[kind];
+  if (kind === 'move') await input.move(Number(what[0]), Number(what[1]));
+  if (act) await act(what[0], true);
+  let picture;
+  for (let n = 1; n <= frames; ++n) {
+    if (kind === 'tap' && n === 2) await act(what[0], false);
+    if (kind === 'move' && n === 2) await input.lift?.();
+    picture = await step(page, n === frames);
+  }
+  if (act && (kind !== 'tap' || frames === 1)) await act(what[0], false);
+  return picture;
+}
+
+// The session's pictures against the desktop's, every line the input can give.
+async function sameAsDesktop(page, input) {
+  const desktop = readFileSync(process.env.QUILLON_DESKTOP_FRAMES);
+  assert.equal(desktop.length, session.length * PIXELS * 3, 'the desktop has a picture for each line');
   for (const [n, line] of session.entries()) {
-    const picture = await runLine(page, pointer, line);
+    if (input.can && !['none', 'move'].includes(line[1]) && !input.can(line[2])) continue;
+    const picture = await runLine(page, input, line);
     const share = differingShare(picture, desktop.subarray(n * PIXELS * 3, (n + 1) * PIXELS * 3));
     console.log(`${line.join(' ')}: ${(100 * share).toFixed(3)}% of pixels differ from the desktop's`);
     assert.ok(share < DIFFERING_SHARE, `after "${line.join(' ')}"`);
   }
+}
+
+test('under the same input, every picture is the desktop\'s, and Escape ends the demo', async () => {
+  const page = await openPage();
+  assert.deepEqual(await page.evaluate(() => [canvas.width, canvas.height]), [WIDTH, HEIGHT]);
+  assert.equal(await page.locator('#touch').isVisible(), false, 'touch controls without touch');
+  await sameAsDesktop(page, await deskInput(page));
   // The frame in which Escape is held is the last: it asks for no other.
   assert.equal(await page.textContent('#status'), 'The demo has ended. Reload the page to start it again.');
   assert.equal(await page.evaluate(() => window.quillonWaiting()), 0, 'a frame after the end');
-  await page.close();
+  await closePage(page);
+});
+
+test('on a phone the picture fits the width, and touch gives the desktop\'s pictures', async () => {
+  const page = await openPage({ viewport: { width: 412, height: 860 }, hasTouch: true, isMobile: true });
+  const [scrollWidth, canvasBox, touchBox] = await page.evaluate(() => [document.documentElement.scrollWidth,
+    canvas.getBoundingClientRect().toJSON(), document.getElementById('touch').getBoundingClientRect().toJSON()]);
+  console.log(`phone: page ${scrollWidth} px wide, picture ${canvasBox.width} x ${canvasBox.height}`);
+  assert.ok(scrollWidth <= 412 && canvasBox.x >= 0 && canvasBox.right <= 412, 'the page scrolls sideways');
+  assert.ok(Math.abs(canvasBox.width * 3 - canvasBox.height * 4) < 4, 'the picture is not 4:3');
+  assert.ok(touchBox.height > 0 && touchBox.top >= canvasBox.bottom, 'the touch controls are hidden or cover the picture');
+  await sameAsDesktop(page, await touchInput(page));
+  await closePage(page);
+});
+
+test('full screen fits the picture at 4:3, and Escape there only leaves it', async () => {
+  const page = await openPage();
+  await page.click('#screen');
+  await page.waitForFunction(() => document.fullscreenElement === canvas, null, { polling: POLL_MS });
+  await step(page, false);
+  // The middle row of the screen: the picture, and the page's bands beside it.
+  const shot = await page.screenshot();
+  const { width, height } = page.viewportSize();
+  const row = await page.evaluate(async ([png, y]) => {
+    const image = await createImageBitmap(new Blob([Uint8Array.from(atob(png), (c) => c.charCodeAt(0))]));
+    const context = new OffscreenCanvas(image.width, image.height).getContext('2d');
+    context.drawImage(image, 0, 0);
+    return Array.from(context.getImageData(0, y, image.width, 1).data);
+  }, [shot.toString('base64'), height / 2]);
+  const band = (x) => row[4 * x] === 17 && row[4 * x + 1] === 17 && row[4 * x + 2] === 17;
+  const pictureWidth = [...Array(width).keys()].filter((x) => !band(x)).length;
+  console.log(`full screen: ${width} x ${height}, the picture ${pictureWidth} px wide`);
+  assert.ok(Math.abs(pictureWidth - height * 4 / 3) <= 2 && band(0) && band(width - 1), 'the picture is stretched');
+  // Escape held in full screen, then as full screen is left, does not end the demo; pressed again it does.
+  await page.keyboard.down('Escape');
+  await step(page, false);
+  await page.evaluate(() => document.exitFullscreen());
+  await page.waitForFunction(() => document.fullscreenElement === null, null, { polling: POLL_MS });
+  await step(page, false);
+  await page.keyboard.up('Escape');
+  await step(page, false);
+  assert.equal(await page.evaluate(() => window.quillonWaiting()), 1, 'Escape in full screen ended the demo');
+  await page.keyboard.down('Escape');
+  await step(page, false);
+  assert.equal(await page.evaluate(() => window.quillonWaiting()), 0, 'Escape after full screen does not end the demo');
+  await closePage(page);
+});
+
+test('when the browser takes the WebGL context away, the demo stops and says so', async () => {
+  const page = await openPage();
+  await step(page, false);
+  await page.evaluate(() => Module.ctx.getExtension('WEBGL_lose_context').loseContext());
+  await page.waitForFunction(() => document.getElementById('status').classList.contains('problem'), null,
+    { polling: POLL_MS });
+  assert.match(await page.textContent('#status'), /took the graphics \(WebGL\) context away.*Reload the page/);
+  while (await page.evaluate(() => window.quillonWaiting()) > 0) await step(page, false);
+  assert.equal(await page.evaluate(() => window.quillonWaiting()), 0, 'a frame after the context was lost');
+  await closePage(page);
 });
 
 test('the caption shows a rate every two seconds and not sooner', async () => {
@@ -173,7 +276,7 @@ test('the caption shows a rate every two seconds and not sooner', async () => {
   }
   assert.ok(Number(rates[0][1].slice(CAPTION_PREFIX.length)) > 0);
   assert.equal(await page.textContent('#caption'), await page.title(), 'the caption beside the canvas');
-  await page.close();
+  await closePage(page);
 });
 
 test('without WebGL the page gives the reason', async () => {
