@@ -1,6 +1,5 @@
 // The real program on the test's own X server, seen and driven through the X
-// tools (xdotool, ImageMagick's import) as a user would, and the flight that
-// the end-to-end test and the soak both make.
+// tools (xdotool, ImageMagick's import) as a user would, and its flight.
 #pragma once
 
 #include <gtest/gtest.h>

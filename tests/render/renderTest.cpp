@@ -5,7 +5,6 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -131,38 +130,6 @@ TEST_F(Render, EveryTerrainPixelShowsTheFilteredTextureOnItsCell) {
     EXPECT_GT(terrain, 0.3 * WINDOW_WIDTH * WINDOW_HEIGHT / PIXEL_STRIDE); // the terrain below, the sky above
     EXPECT_LT(terrain, 0.95 * WINDOW_WIDTH * WINDOW_HEIGHT / PIXEL_STRIDE);
     EXPECT_LT(wrong, terrain / 500) << wrong << " of " << terrain << " terrain pixels differ";
-}
-
-// Where there is no GLU (the browser) the look-at transform is built by the
-// program: it must be the matrix gluLookAt puts on the model-view stack, for
-// camera 0's preset, camera 1 once mouse look has rolled its up, and a camera
-// turned and tilted about a rolled up.
-TEST_F(Render, LookAtMatrixIsGluLookAt) {
-    Camera chase = {};
-    loadCameraPreset(chase, 0);
-    Camera topDown = {};
-    loadCameraPreset(topDown, 1);
-    topDown.roll = 90;
-    mouseLook(topDown, WINDOW_CENTRE_X, WINDOW_CENTRE_Y);
-    Camera turned = chase;
-    turned.roll = -53;
-    pitchTotal = 0;
-    mouseLook(turned, 400, 200);
-    const Camera looks[] = {chase, topDown, turned};
-    for (const Camera &camera : looks) {
-        double own[16];
-        double glu[16];
-        lookAtMatrix(camera, own);
-        glLoadIdentity();
-        gluLookAt(camera.position.x, camera.position.y, camera.position.z, camera.view.x, camera.view.y,
-                  camera.view.z, camera.up.x, camera.up.y, camera.up.z);
-        glGetDoublev(GL_MODELVIEW_MATRIX, glu);
-        double largest = 0;
-        for (const double entry : glu)
-            largest = std::max(largest, std::fabs(entry));
-        for (int i = 0; i < 16; ++i)
-            EXPECT_NEAR(own[i], glu[i], 1e-6 * largest) << "element " << i << " of camera " << &camera - looks;
-    }
 }
 
 } // namespace
