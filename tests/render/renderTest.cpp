@@ -64,6 +64,22 @@ TEST_F(Render, OneDisplayListIsAlive) {
     EXPECT_EQ(lists, 1);
 }
 
+// The terrain is drawn in grid units scaled into world units by 0.3 across and
+// 0.084 up: its lowest corner, grid point (-128, -128, -128), lands where the
+// world point (-38.4, -10.752, -38.4) does through the camera's look-at.
+TEST_F(Render, DrawsTheGridAtWorldScale) {
+    const Camera &c = cameras[0];
+    double lookAt[16];
+    glLoadIdentity();
+    gluLookAt(c.position.x, c.position.y, c.position.z, c.view.x, c.view.y, c.view.z, c.up.x, c.up.y, c.up.z);
+    glGetDoublev(GL_MODELVIEW_MATRIX, lookAt);
+    double grid[3];
+    double world[3];
+    gluProject(-128, -128, -128, modelView, projection, VIEWPORT, &grid[0], &grid[1], &grid[2]);
+    gluProject(-38.4, -10.752, -38.4, lookAt, projection, VIEWPORT, &world[0], &world[1], &world[2]);
+    EXPECT_NEAR(std::hypot(grid[0] - world[0], grid[1] - world[1]), 0, 1e-3);
+}
+
 // The lens sees 40 degrees of a 4:3 picture, from 1 to 500: eye-space points
 // and where they land in the window, with their depths.
 TEST_F(Render, LensSeesFortyDegreesFromOneTo500) {
