@@ -8,6 +8,7 @@
 #include <emscripten/html5.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "app/sdlEdge.h"
 #include "app/shell.h"
@@ -34,8 +35,10 @@ bool touchHeld[SWITCH_CAMERA];
 int switchesAsked;
 
 // Escape pressed in full screen is the browser's, to leave it: it counts for
-// the demo only once it has been let go outside full screen.
-bool escapeLeftFullScreen;
+// the demo only once it has been let go. The press is caught as it comes,
+// while the page is still in full screen: the browser leaves it, and says so,
+// only later.
+bool escapeFromFullScreen;
 
 const char *const CANVAS = "#canvas";
 
@@ -60,8 +63,15 @@ EM_BOOL move(int, const EmscriptenMouseEvent *event, void *) {
     return EM_FALSE;
 }
 
-EM_BOOL fullScreenChanged(int, const EmscriptenFullscreenChangeEvent *, void *) {
-    escapeLeftFullScreen = true;
+bool fullScreen() {
+    EmscriptenFullscreenChangeEvent screen;
+    return emscripten_get_fullscreen_status(&screen) == EMSCRIPTEN_RESULT_SUCCESS && screen.isFullscreen;
+}
+
+EM_BOOL keyDown(int, const EmscriptenKeyboardEvent *event, void *) {
+    if (std::strcmp(event->key, "Escape") == 0 && fullScreen()) {
+        escapeFromFullScreen = true;
+    }
     return EM_FALSE;
 }
 
@@ -70,7 +80,7 @@ EM_BOOL fullScreenChanged(int, const EmscriptenFullscreenChangeEvent *, void *) 
 void capturePointerOnClick() {
     emscripten_set_mousedown_callback(CANVAS, nullptr, EM_TRUE, capture);
     emscripten_set_mousemove_callback(CANVAS, nullptr, EM_TRUE, move);
-    emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, fullScreenChanged);
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, keyDown);
 }
 
 // Called by the page: a finger moved over the picture by (dx, dy) window pixels.
@@ -101,11 +111,8 @@ const uint8_t *readKeys() {
         keys[KEY_C] = 1;
         switchesAsked -= 1;
     }
-    EmscriptenFullscreenChangeEvent screen;
-    const bool fullScreen =
-        emscripten_get_fullscreen_status(&screen) == EMSCRIPTEN_RESULT_SUCCESS && screen.isFullscreen;
-    escapeLeftFullScreen = (escapeLeftFullScreen || fullScreen) && keys[KEY_ESCAPE];
-    if (escapeLeftFullScreen) {
+    escapeFromFullScreen = (escapeFromFullScreen || fullScreen()) && keys[KEY_ESCAPE];
+    if (escapeFromFullScreen) {
         keys[KEY_ESCAPE] = 0;
     }
     return keys;
