@@ -77,7 +77,7 @@ EM_BOOL keyDown(int, const EmscriptenKeyboardEvent *event, void *) {
 
 } // namespace
 
-void capturePointerOnClick() {
+void listenForInput() {
     emscripten_set_mousedown_callback(CANVAS, nullptr, EM_TRUE, capture);
     emscripten_set_mousemove_callback(CANVAS, nullptr, EM_TRUE, move);
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, keyDown);

@@ -37,7 +37,7 @@ int main(int, char *[]) {
     if (!startUp(SDL_EDGE)) {
         return 1;
     }
-    capturePointerOnClick();
+    listenForInput();
     emscripten_set_webglcontextlost_callback("#canvas", nullptr, EM_TRUE, contextLost);
     // Driven by the browser's animation frames; main returns and the page lives on.
     emscripten_set_main_loop(frame, 0, false);

@@ -1,10 +1,11 @@
 // What only the browser build has: the page around the canvas.
 #pragma once
 
-// From the first click on the canvas on, the pointer is captured (pointer
-// lock), and its movement is what mouse look sees. Escape pressed in full
-// screen leaves full screen and is not seen until it is let go.
-void capturePointerOnClick();
+// Listens to the page's input: from the first click on the canvas on, the
+// pointer is captured (pointer lock), and its movement is what mouse look
+// sees; Escape pressed in full screen leaves full screen and is not seen
+// until it is let go.
+void listenForInput();
 
 // The page says that the demo has ended and how to start it again.
 void showDemoEnded();
