@@ -49,13 +49,6 @@ TEST_F(Render, CaptionIsQuillon) {
     EXPECT_STREQ(caption, "Quillon");
 }
 
-// The SDL runtime this pass asked for is the one in use.
-TEST_F(Render, RunsTheChosenSdlRuntime) {
-    const SDL_version *sdl = SDL_Linked_Version();
-    EXPECT_EQ(std::to_string(sdl->major) + "." + std::to_string(sdl->minor) + "." + std::to_string(sdl->patch),
-              std::getenv("QUILLON_SDL_VERSION") ? std::getenv("QUILLON_SDL_VERSION") : "unset");
-}
-
 // Every frame recompiles the same list.
 TEST_F(Render, OneDisplayListIsAlive) {
     int lists = 0;
