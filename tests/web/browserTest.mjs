@@ -53,11 +53,20 @@ function holdFrames() {
     window.quillonHeld = false;
     held.splice(0).forEach((callback) => realFrame(callback));
   };
-  // Every caption the page shows, with when it came, and what the page threw.
+  // Every caption the page shows, with when it came.
   window.quillonTitles = [];
   new MutationObserver(() => {
     if (document.title !== window.quillonTitles.at(-1)?.[1]) window.quillonTitles.push([performance.now(), document.title]);
   }).observe(document, { childList: true, characterData: true, subtree: true });
+  // What the page throws, and what it says on the console as a warning or an error.
+  window.quillonConsole = [];
+  for (const level of ['warn', 'error']) {
+    const say = console[level].bind(console);
+    console[level] = (...words) => {
+      window.quillonConsole.push(words.join(' '));
+      say(...words);
+    };
+  }
   window.quillonErrors = [];
   window.addEventListener('error', (event) => window.quillonErrors.push(event.message));
   window.addEventListener('unhandledrejection', (event) => window.quillonErrors.push(String(event.reason)));
@@ -350,9 +359,9 @@ test('full screen fits the picture at 4:3, and Escape there only leaves it', asy
     assert.ok(Date.now() < end, `the picture is stretched: ${pictureWidth} px wide`);
   }
   console.log(`full screen: ${width} x ${height}, the picture ${pictureWidth} px wide`);
-  // Escape held in full screen, then as full screen is left, does not end the demo; pressed again it does.
+  // Escape pressed in full screen, and held as full screen is left before the
+  // next frame, does not end the demo; pressed again afterwards, it does.
   await page.key('Escape', true);
-  await step(page, false);
   await page.evaluate(() => document.fullscreenElement && document.exitFullscreen());
   await until(page, () => document.fullscreenElement === null);
   await step(page, false);
@@ -416,8 +425,9 @@ if (ENGINE === 'chromium') {
     const noWebGl = await ENGINES.chromium(['--disable-3d-apis']);
     const page = await noWebGl.open(address);
     await until(page, () => document.getElementById('status').classList.contains('problem'));
-    assert.equal(await text(page, '#status'),
-      'quillon: cannot open a 640x480 OpenGL window: the window has no OpenGL context');
+    const reason = 'quillon: cannot open a 640x480 OpenGL window: the window has no OpenGL context';
+    assert.equal(await text(page, '#status'), reason);
+    assert.ok((await page.evaluate(() => window.quillonConsole)).includes(reason), 'the reason is not on the console');
     await noWebGl.quit();
   });
 }
