@@ -422,12 +422,16 @@ if (ENGINE === 'chromium') {
   });
 
   test('without WebGL the page gives the reason', async () => {
+    // A browser of its own, closed whatever the checks find.
     const noWebGl = await ENGINES.chromium(['--disable-3d-apis']);
-    const page = await noWebGl.open(address);
-    await until(page, () => document.getElementById('status').classList.contains('problem'));
-    const reason = 'quillon: cannot open a 640x480 OpenGL window: the window has no OpenGL context';
-    assert.equal(await text(page, '#status'), reason);
-    assert.ok((await page.evaluate(() => window.quillonConsole)).includes(reason), 'the reason is not on the console');
-    await noWebGl.quit();
+    try {
+      const page = await noWebGl.open(address);
+      await until(page, () => document.getElementById('status').classList.contains('problem'));
+      const reason = 'quillon: cannot open a 640x480 OpenGL window: the window has no OpenGL context';
+      assert.equal(await text(page, '#status'), reason);
+      assert.ok((await page.evaluate(() => window.quillonConsole)).includes(reason), 'the reason is not on the console');
+    } finally {
+      await noWebGl.quit();
+    }
   });
 }
