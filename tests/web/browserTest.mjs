@@ -118,10 +118,12 @@ async function freePort() {
   return port;
 }
 const ENGINES = {
-  // Chromium over the DevTools protocol, headless, drawing with SwiftShader.
+  // Chromium over the DevTools protocol, headless, drawing with SwiftShader,
+  // on a screen the size of its window, which full screen then fills.
   chromium: (extra = []) => puppeteer({
     browser: 'chrome', headless: true,
-    args: ['--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-sandbox', `--window-size=${DESK.width},${DESK.height}`, `--screen-info={${DESK.width}x${DESK.height}}`,
+    args: ['--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-sandbox',
+      `--window-size=${DESK.width},${DESK.height}`, `--screen-info={${DESK.width}x${DESK.height}}`,
       '--disable-background-networking', '--disable-component-update', '--no-first-run', '--disable-sync', ...extra],
   }),
   // Firefox ESR over WebDriver BiDi. Headless it has no WebGL, so it opens a
