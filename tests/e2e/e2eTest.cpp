@@ -133,9 +133,8 @@ void endWithEscape(Program &program) {
 }
 
 // The flight: a 640x480 animated picture; C switches to the top-down camera
-// and back; a held button rolls the horizon;
-// the pointer turns the view and is put back; the caption shows a new rate
-// every two seconds and not sooner.
+// and back; a held button rolls the horizon; the pointer turns the view and is
+// put back; the caption shows a new rate every two seconds and not sooner.
 void fly(Program &program) {
     ASSERT_TRUE(program.showsWindow());
     const std::string first = program.grab();
