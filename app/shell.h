@@ -1,13 +1,13 @@
 // The application shell's pure half: program-wide state, the keyboard and
-// mouse-button controls, and the frame-rate caption. The SDL calls that feed
-// these live in main.cpp.
+// mouse-button controls, and the frame-rate caption. Each build's edge feeds
+// them (desktop/, web/).
 #pragma once
 
 #include <cstdint>
 
 #include "camera/camera.h"
 
-// SDL 1.2 key symbols the controls read (checked against SDL's own in main.cpp).
+// SDL 1.2 key symbols the controls read (checked against SDL's own in desktop/sdlEdge.cpp).
 constexpr int KEY_ESCAPE = 27;
 constexpr int KEY_A = 97;
 constexpr int KEY_C = 99;
@@ -29,6 +29,11 @@ constexpr float MOVE_SPEED = 0.5f; // world units per frame, for moving and stra
 extern bool quitRequested; // set when Escape is seen; the loop ends after that frame
 extern float worldScale;   // terrain scale applied when drawing; 0.3 from start-up
 extern int32_t rollAngle;  // degrees, changed by the mouse buttons; 90 from start-up
+
+// Heights are flattened against the ground: the terrain is drawn at worldScale
+// across and worldScale x HEIGHT_SCALE up.
+constexpr double HEIGHT_SCALE = 0.28;
+inline float heightScale() { return static_cast<float>(worldScale * HEIGHT_SCALE); }
 
 // Sets the shell's start-up values: worldScale 0.3, rollAngle 90, no quit request.
 void initShellState();

@@ -9,11 +9,10 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "app/sdlEdge.h"
+#include "desktop/desktop.h"
 #include "app/shell.h"
 #include "camera/camera.h"
 #include "plasma/plasma.h"
-#include "render/render.h"
 #include "terrain/terrain.h"
 
 static double fastest(const std::vector<double> &times) { return *std::min_element(times.begin(), times.end()); }

@@ -69,9 +69,21 @@ void strafeCamera(Camera &camera, float speed);
 // Turns the view point about the unit axis (x, y, z) through the position by `angle` radians.
 void rotateView(Camera &camera, float angle, float x, float y, float z);
 
+// The lens: 40 degrees of view from bottom to top, a 4:3 picture, and
+// nothing nearer than 1 or farther than 500 world units.
+constexpr double FIELD_OF_VIEW = 40.0; // degrees
+constexpr double ASPECT = 1.333333333333333;
+constexpr double NEAR_PLANE = 1.0;
+constexpr double FAR_PLANE = 500.0;
+
 // The look-at transform GLU's gluLookAt multiplies by, column-major: the eye
 // moved to the origin, looking down -z with up along +y.
 void lookAtMatrix(const Camera &camera, double (&m)[16]);
+
+// Where a GL without GLU draws from: the lens as gluPerspective makes it,
+// times the camera's look-at, times a scale of (sx, sy, sz). Column-major,
+// carried in double and rounded to float once.
+void frameTransform(const Camera &camera, float sx, float sy, float sz, float (&m)[16]);
 
 // Refreshes up from roll, then turns and tilts the view by the pointer's
 // offset (mx, my) from the window centre. Returns true when the pointer moved

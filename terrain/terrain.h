@@ -1,5 +1,5 @@
-// Terrain: the plasma field read as a height field and compiled, every frame,
-// into a display list of 31x31 textured cells.
+// Terrain: the plasma field read as a height field, and the vertices of its
+// 31x31 textured cells, rebuilt every frame for the GL to draw.
 #pragma once
 
 #include <cstdint>
@@ -13,16 +13,15 @@ constexpr int TERRAIN_VERTICES = TERRAIN_CELLS * TERRAIN_CELLS * 6;        // tw
 constexpr int TERRAIN_ORIGIN = 128; // subtracted from grid x, z and height to centre the mesh
 constexpr int TERRAIN_PEAK = 128;   // field values above it fold back down
 
-// One vertex as the display list receives it.
+// One vertex as the GL receives it: the desktop through its display list, the
+// page as one buffer. The position is held in shorts, which WebGL 1 reads as a
+// vertex attribute where it reads no 32-bit integers.
 struct TerrainVertex {
     float s, t;      // texture coordinate: grid x / 256, grid z / 256
     float shade;     // grey level h / 128 + 64, clamped to white by the GL
-    int32_t x, y, z; // grid x - 128, height - 128, grid z - 128
+    int16_t x, y, z; // grid x - 128, height - 128, grid z - 128
+    int16_t unused;  // 0 where a vertex is built: no padding of unknown value to compare
 };
-
-// The display-list name holding the current frame's terrain (0 until the first
-// build, and again once deleted).
-extern unsigned int terrainList;
 
 // The folded height 0..128 at grid point (x, z) of plasmaField; x and z wrap at 256.
 int terrainHeight(int x, int z);
@@ -31,17 +30,3 @@ int terrainHeight(int x, int z);
 // columns (x) inner, six vertices per cell at (x0,z0) (x0+8,z0) (x0+8,z0+8)
 // (x0,z0) (x0,z0+8) (x0+8,z0+8).
 void buildTerrainVertices(TerrainVertex *out);
-
-// The terrain's display list, in terrainList.cpp on a GL that has display lists
-// and in terrainListWeb.cpp where WebGL has none; both need a GL context.
-// Recompiles terrainList from the current field.
-void buildTerrainList();
-
-// Draws the compiled terrain with the GL's current state.
-void callTerrainList();
-
-// Deletes the list, leaving no GL object behind.
-void deleteTerrainList();
-
-// The vertices as immediate-mode triangles, each with its texture coordinate and grey.
-void issueTerrainTriangles(const TerrainVertex (&vertices)[TERRAIN_VERTICES]);

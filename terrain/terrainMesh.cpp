@@ -21,9 +21,10 @@ void buildTerrainVertices(TerrainVertex *out) {
             corner[j][i] = TerrainVertex{static_cast<float>(x / double(PLASMA_SIZE)),
                                          static_cast<float>(z / double(PLASMA_SIZE)),
                                          static_cast<float>(h / double(TERRAIN_PEAK) + 64.0),
-                                         x - TERRAIN_ORIGIN,
-                                         h - TERRAIN_ORIGIN,
-                                         z - TERRAIN_ORIGIN};
+                                         static_cast<int16_t>(x - TERRAIN_ORIGIN),
+                                         static_cast<int16_t>(h - TERRAIN_ORIGIN),
+                                         static_cast<int16_t>(z - TERRAIN_ORIGIN),
+                                         0};
         }
     }
     for (int j = 0; j < TERRAIN_CELLS; ++j) {

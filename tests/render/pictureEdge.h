@@ -9,8 +9,7 @@
 
 #include "app/frame.h"
 #include "app/shell.h"
-#include "render/render.h"
-#include "terrain/terrain.h"
+#include "desktop/desktop.h"
 
 // What the test holds: keys by SDL 1.2 symbol, the button mask, the pointer.
 struct HeldInput {

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <vector>
 
+#include "terrain/terrain.h"
 #include "tests/render/pictureEdge.h"
 
 namespace {
@@ -71,6 +72,19 @@ TEST_F(Render, DrawsTheGridAtWorldScale) {
     gluProject(-128, -128, -128, modelView, projection, VIEWPORT, &grid[0], &grid[1], &grid[2]);
     gluProject(-38.4, -10.752, -38.4, lookAt, projection, VIEWPORT, &world[0], &world[1], &world[2]);
     EXPECT_NEAR(std::hypot(grid[0] - world[0], grid[1] - world[1]), 0, 1e-3);
+}
+
+// A GL without GLU (the page's WebGL) draws through frameTransform: the lens
+// times the model-view that the desktop's GL builds for the same frame.
+TEST_F(Render, FrameTransformIsTheGlsOwn) {
+    float transform[16];
+    frameTransform(cameras[0], worldScale, heightScale(), worldScale, transform);
+    for (int i = 0; i < 16; ++i) {
+        double expected = 0;
+        for (int k = 0; k < 4; ++k)
+            expected += projection[4 * k + i % 4] * modelView[4 * (i / 4) + k];
+        EXPECT_NEAR(transform[i], expected, 1e-5 * (1 + std::fabs(expected))) << "element " << i;
+    }
 }
 
 // The lens sees 40 degrees of a 4:3 picture, from 1 to 500: eye-space points

@@ -76,8 +76,8 @@ TEST(Terrain, IsTheFieldFoldedAtEveryEighthPoint) {
         const int z = (i / 6 / TERRAIN_CELLS + cornerZ[i % 6]) * TERRAIN_STEP;
         const int v = plasmaField[z * PLASMA_SIZE + x];
         const int h = v > TERRAIN_PEAK ? 256 - v : v;
-        expected.push_back({x / 256.0f, z / 256.0f, float(h / 128.0 + 64), x - TERRAIN_ORIGIN, h - TERRAIN_ORIGIN,
-                            z - TERRAIN_ORIGIN});
+        expected.push_back({x / 256.0f, z / 256.0f, float(h / 128.0 + 64), int16_t(x - TERRAIN_ORIGIN),
+                            int16_t(h - TERRAIN_ORIGIN), int16_t(z - TERRAIN_ORIGIN), 0});
     }
     std::vector<TerrainVertex> vertices(TERRAIN_VERTICES);
     buildTerrainVertices(vertices.data());

@@ -1,11 +1,9 @@
 // Quillon's entry point on the desktop: start-up, the frame loop and shutdown.
 #include <SDL.h>
 
-#include "app/frame.h"
-#include "app/platform.h"
-#include "app/sdlEdge.h"
 #include "app/shell.h"
-#include "terrain/terrain.h"
+#include "desktop/desktop.h"
+#include "desktop/platform.h"
 
 // The signature SDL_main has where SDL supplies the real entry point (Windows, macOS).
 int main(int, char *[]) {

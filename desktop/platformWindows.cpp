@@ -4,7 +4,7 @@
 #include <csignal>
 #include <cstdio>
 
-#include "app/platform.h"
+#include "desktop/platform.h"
 
 // The C runtime delivers Ctrl+C and Ctrl+Break in a console as SIGINT (and
 // SIGBREAK), on a thread of its own; SIGTERM only ever comes from raise().

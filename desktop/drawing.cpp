@@ -1,12 +1,10 @@
 // The per-frame texture upload and the drawing of the terrain.
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include "app/shell.h"
+#include "desktop/desktop.h"
 #include "plasma/plasma.h"
-#include "render/render.h"
-#include "terrain/terrain.h"
-
-static constexpr double VERTICAL_SCALE = 0.28; // heights are flattened relative to the ground plane
 
 void uploadPlasmaTexture() {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, PLASMA_SIZE, PLASMA_SIZE, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
@@ -15,10 +13,11 @@ void uploadPlasmaTexture() {
 void renderFrame(const Camera &camera) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
-    lookThrough(camera);
+    gluLookAt(camera.position.x, camera.position.y, camera.position.z, camera.view.x, camera.view.y, camera.view.z,
+              camera.up.x, camera.up.y, camera.up.z);
     // After the look-at transform, so only the terrain is scaled, not the camera.
-    glScalef(worldScale, static_cast<float>(worldScale * VERTICAL_SCALE), worldScale);
+    glScalef(worldScale, heightScale(), worldScale);
     glBindTexture(GL_TEXTURE_2D, plasmaTexture);
-    callTerrainList();
+    glCallList(terrainList);
     glFlush();
 }

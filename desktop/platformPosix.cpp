@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/platform.h"
+#include "desktop/platform.h"
 
 // SIGINT or SIGTERM seen, or 0.
 static volatile sig_atomic_t pendingSignal = 0;

@@ -6,17 +6,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/platform.h"
-#include "render/render.h"
+#include "desktop/desktop.h"
+#include "desktop/platform.h"
 
 static_assert(sizeof(GLuint) == sizeof(unsigned int), "plasmaTexture holds a GL texture name");
 
 unsigned int plasmaTexture;
-
-static constexpr double FIELD_OF_VIEW = 40.0; // degrees, vertical
-static constexpr double ASPECT = 1.333333333333333;
-static constexpr double NEAR_PLANE = 1.0;
-static constexpr double FAR_PLANE = 500.0;
 
 // Drivers that initialise without a screen to show on: SDL 1.2's dummy and
 // text-console drivers, and the offscreen driver sdl12-compat falls back to.
@@ -74,8 +69,8 @@ bool initDisplay() {
     } else if (SDL_SetVideoMode(WINDOW_WIDTH, WINDOW_HEIGHT, 32, SDL_HWSURFACE | SDL_OPENGL | SDL_DOUBLEBUF) ==
                nullptr) {
         failure("cannot open a 640x480 OpenGL window", SDL_GetError());
-    } else if (!glContextReady()) {
-        // A browser with WebGL turned off gives a window all the same, without a GL.
+    } else if (glGetString(GL_VERSION) == nullptr) {
+        // A window whose GL context could not be made current.
         failure("cannot open a 640x480 OpenGL window", "the window has no OpenGL context");
     } else {
         SDL_ShowCursor(0);

@@ -1,8 +1,14 @@
-// Display: the window and its fixed GL state, the per-frame texture upload,
-// and the drawing of one frame through a camera. The only place that opens the window.
+// The desktop build's edge: the window and its fixed-function GL state, the
+// per-frame texture upload, the terrain's display list and the drawing of one
+// frame through a camera (OpenGL 1.1 and GLU), with SDL 1.2's input and clock.
+// The only place that opens the window.
 #pragma once
 
+#include "app/frame.h"
 #include "camera/camera.h"
+
+// The frame's edge on SDL 1.2 and fixed-function GL, which the program runs.
+extern const FrameEdge SDL_EDGE;
 
 // The GL texture name carrying the plasma; created by initDisplay.
 extern unsigned int plasmaTexture;
@@ -16,12 +22,15 @@ bool initDisplay();
 // Hands this frame's texels to plasmaTexture (level 0, 256x256 RGBA).
 void uploadPlasmaTexture();
 
-// Where desktop GL and WebGL differ (glDesktop.cpp, glWeb.cpp):
-// Whether the window came with a current GL context.
-bool glContextReady();
-// Multiplies the model-view matrix by the camera's look-at transform, as GLU's
-// gluLookAt defines it.
-void lookThrough(const Camera &camera);
+// The display-list name holding the current frame's terrain (0 until the first
+// build, and again once deleted).
+extern unsigned int terrainList;
+
+// Recompiles terrainList from the current field.
+void buildTerrainList();
+
+// Deletes the list, leaving no GL object behind.
+void deleteTerrainList();
 
 // Draws terrainList through `camera`, scaled by worldScale. The caller swaps buffers.
 void renderFrame(const Camera &camera);

@@ -1,6 +1,7 @@
 // The terrain display list: one list name, recompiled every frame.
 #include <GL/gl.h>
 
+#include "desktop/desktop.h"
 #include "terrain/terrain.h"
 
 static_assert(sizeof(GLuint) == sizeof(unsigned int), "terrainList holds a GL list name");
@@ -17,12 +18,16 @@ void buildTerrainList() {
         terrainList = glGenLists(1);
     }
     glNewList(terrainList, GL_COMPILE);
-    issueTerrainTriangles(vertices);
+    glBegin(GL_TRIANGLES);
+    for (const TerrainVertex &v : vertices) {
+        glTexCoord2f(v.s, v.t);
+        glColor3f(v.shade, v.shade, v.shade);
+        glVertex3i(v.x, v.y, v.z);
+    }
+    glEnd();
     glEndList();
     glColor4f(1, 1, 1, 1);
 }
-
-void callTerrainList() { glCallList(terrainList); }
 
 void deleteTerrainList() {
     glDeleteLists(terrainList, 1);
