@@ -81,6 +81,9 @@ bool fullScreen() {
 EM_BOOL keyDown(int, const EmscriptenKeyboardEvent *event, void *) {
     const int i = controlKey(event->key);
     if (i < 0) return EM_FALSE;
+    // A key repeating whose press the page never saw was pressed elsewhere, or
+    // kept by the browser (to leave full screen): it is no press of the demo's.
+    if (event->repeat && !held[i]) return ownKey(event);
     held[i] = true;
     std::memcpy(heldCode[i], event->code, sizeof heldCode[i]);
     if (KEYS[i].key == KEY_ESCAPE && fullScreen()) {

@@ -5,17 +5,14 @@
 // browser without WebGL. Frames are held and let go one at a time, so input
 // lands in a known frame and the picture is read before it is shown.
 import assert from 'node:assert/strict';
-import { spawn } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { createServer } from 'node:http';
-import { createRequire } from 'node:module';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { setTimeout as sleep } from 'node:timers/promises';
+import { DESK, ENGINES, countInput, until } from './engines.mjs';
 
 const ENGINE = process.env.QUILLON_ENGINE;
-const BROWSER = process.env.QUILLON_BROWSER;
-const driverModule = createRequire(join(process.env.QUILLON_DRIVER, 'package.json'));
 
 const WIDTH = 640;
 const HEIGHT = 480;
@@ -26,9 +23,7 @@ const CAPTION_PREFIX = 'Vantrell FPS:';
 // colour. A pixel differs when a channel is off by more than COLOUR_DISTANCE.
 const COLOUR_DISTANCE = 24;
 const DIFFERING_SHARE = 0.005;
-// Waits ask on a timer: the page's animation frames are the test's to hold.
 const POLL_MS = 50;
-const DESK = { width: 1100, height: 600 };
 
 // Held frames: the browser's animation callbacks wait until the test steps
 // them; each step runs one frame and, when asked, reads the picture it drew.
@@ -73,118 +68,20 @@ function holdFrames() {
 }
 
 // The page's own files, served on 127.0.0.1 as a visitor's server would; the
-// held frames go in first thing in the page's head, in every engine alike.
+// held frames and the count of input go in first thing in the page's head, in
+// every engine alike.
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
 const server = createServer((request, response) => {
   const name = request.url === '/' ? 'index.html' : request.url.slice(1);
   try {
     let body = readFileSync(join(process.env.QUILLON_PAGE, name));
-    if (name === 'index.html') body = body.toString().replace('<head>', `<head><script>(${holdFrames})();</script>`);
+    if (name === 'index.html') body = body.toString().replace('<head>', `<head><script>(${holdFrames})();(${countInput})();</script>`);
     response.writeHead(200, { 'Content-Type': TYPES[name.slice(name.lastIndexOf('.'))] ?? 'text/plain' });
     response.end(body);
   } catch {
     response.writeHead(404).end();
   }
 });
-
-// Chromium and Firefox through Puppeteer: their pages, as the test uses them.
-async function puppeteer(options) {
-  const browser = await driverModule('puppeteer-core').launch({ executablePath: BROWSER, defaultViewport: null, ...options });
-  return {
-    open: async (url, viewport) => {
-      const page = await browser.newPage();
-      if (viewport) await page.setViewport(viewport);
-      await page.goto(url);
-      return {
-        page,
-        evaluate: (fn, arg) => page.evaluate(fn, arg),
-        key: (name, down) => page.keyboard[down ? 'down' : 'up'](name),
-        mouseMove: (x, y) => page.mouse.move(x, y),
-        mouseButton: (name, down) => page.mouse[down ? 'down' : 'up']({ button: name }),
-        click: (selector) => page.click(selector),
-        screenshot: async () => Buffer.from(await page.screenshot()),
-        close: () => page.close(),
-      };
-    },
-    quit: () => browser.close(),
-  };
-}
-// A port on the loopback that nothing listens on.
-async function freePort() {
-  const probe = createServer();
-  await new Promise((resolve) => probe.listen(0, '127.0.0.1', resolve));
-  const { port } = probe.address();
-  await new Promise((resolve) => probe.close(resolve));
-  return port;
-}
-const ENGINES = {
-  // Chromium over the DevTools protocol, headless, drawing with SwiftShader,
-  // on a screen the size of its window, which full screen then fills.
-  chromium: (extra = []) => puppeteer({
-    browser: 'chrome', headless: true,
-    args: ['--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--no-sandbox',
-      `--window-size=${DESK.width},${DESK.height}`, `--screen-info={${DESK.width}x${DESK.height}}`,
-      '--disable-background-networking', '--disable-component-update', '--no-first-run', '--disable-sync', ...extra],
-  }),
-  // Firefox ESR over WebDriver BiDi. Headless it has no WebGL, so it opens a
-  // window on the test's own X server, where full screen is that window.
-  firefox: () => puppeteer({
-    browser: 'firefox', protocol: 'webDriverBiDi', headless: false, args: [`--width=${DESK.width}`, `--height=${DESK.height}`],
-  }),
-  // WebKitGTK over classic WebDriver: WebKitWebDriver starts Epiphany in
-  // automation mode, on the test's own X server. Until the driver listens, and
-  // when Epiphany aborts while it opens its first window, as it now and then
-  // does, asking for a session fails: it is asked for up to five times.
-  webkit: async () => {
-    const { Builder, Button, By, Key } = driverModule('selenium-webdriver');
-    const port = await freePort();
-    const service = spawn(process.env.QUILLON_WEBKIT_DRIVER, [`--port=${port}`], { stdio: 'inherit' });
-    const builder = new Builder().usingServer(`http://127.0.0.1:${port}`).withCapabilities({
-      browserName: 'Epiphany', 'webkitgtk:browserOptions': { binary: BROWSER, args: ['--automation-mode'] },
-    });
-    let driver;
-    for (let tries = 1; !driver; ++tries) {
-      try {
-        driver = await builder.build();
-      } catch (error) {
-        if (tries === 5) throw error;
-        await sleep(1000);
-      }
-    }
-    const act = (chain) => chain(driver.actions({ async: true })).perform();
-    // Under pointer lock WebKitGTK drops the automation's buttons, and each
-    // of its actions moves the pointer and puts it back, in events that may
-    // fall in different frames: the captured canvas gets the browser's events
-    // from the test instead.
-    const locked = () => driver.executeScript('return document.pointerLockElement === canvas;');
-    const dispatch = (type, init) =>
-      driver.executeScript('canvas.dispatchEvent(new MouseEvent(arguments[0], { bubbles: true, ...arguments[1] }));', type, init);
-    const pointer = { x: 0, y: 0 };
-    const page = {
-      evaluate: (fn, arg) => driver.executeScript(`return (${fn})(arguments[0]);`, arg),
-      // ArrowUp is Key.ARROW_UP.
-      key: (name, down) => act((keys) => keys[down ? 'keyDown' : 'keyUp'](Key[name.replace(/\B[A-Z]/g, '_$&').toUpperCase()] ?? name)),
-      mouseMove: async (x, y) => {
-        const movement = { movementX: Math.round(x - pointer.x), movementY: Math.round(y - pointer.y) };
-        Object.assign(pointer, { x, y });
-        if (await locked()) return dispatch('mousemove', movement);
-        return act((mouse) => mouse.move({ x: Math.round(x), y: Math.round(y), duration: 0 }));
-      },
-      mouseButton: async (name, down) => {
-        if (await locked()) return dispatch(down ? 'mousedown' : 'mouseup', { button: name === 'left' ? 0 : 2 });
-        return act((mouse) => mouse[down ? 'press' : 'release'](Button[name.toUpperCase()]));
-      },
-      click: async (selector) => (await driver.findElement(By.css(selector))).click(),
-      screenshot: async () => Buffer.from(await driver.takeScreenshot(), 'base64'),
-      close: () => driver.actions().clear().then(() => driver.get('about:blank')),
-    };
-    return {
-      open: (url) => driver.get(url).then(() => page),
-      // Epiphany has at times closed its window by the end; that fails no check.
-      quit: () => driver.quit().catch((error) => console.log(`quitting: ${error.name}`)).finally(() => service.kill()),
-    };
-  },
-};
 
 let browser;
 let address;
@@ -198,12 +95,6 @@ after(async () => {
   await browser?.quit();
 });
 
-// Waits until fn(arg) in the page is true.
-async function until(page, fn, arg, timeout = 30000) {
-  for (const end = Date.now() + timeout; !(await page.evaluate(fn, arg)); await sleep(POLL_MS)) {
-    assert.ok(Date.now() < end, `waited ${timeout} ms for ${fn}`);
-  }
-}
 const box = (page, selector) => page.evaluate((s) => document.querySelector(s).getBoundingClientRect().toJSON(), selector);
 const text = (page, selector) => page.evaluate((s) => document.querySelector(s).textContent, selector);
 
