@@ -185,7 +185,7 @@ const uint8_t *readKeys() {
         keys[KEY_C] = 1;
         switchesAsked -= 1;
     }
-    escapeFromFullScreen = (escapeFromFullScreen || fullScreen()) && keys[KEY_ESCAPE];
+    escapeFromFullScreen = keys[KEY_ESCAPE] && (escapeFromFullScreen || fullScreen());
     if (escapeFromFullScreen) {
         keys[KEY_ESCAPE] = 0;
     }
