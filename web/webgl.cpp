@@ -48,6 +48,12 @@ void main() {
 
 GLint transformLocation;
 
+// The plasma goes into two textures in turn: a frame's upload never waits for
+// the GL to finish drawing the last frame from the texture it replaces (under
+// load WebKitGTK's upload waited for that, milliseconds a frame).
+GLuint plasmaTextures[2];
+int drawnFrom; // the one uploaded last
+
 GLuint shader(GLenum type, const char *source) {
     const GLuint name = glCreateShader(type);
     glShaderSource(name, 1, &source, nullptr);
@@ -114,12 +120,13 @@ bool openWebGl() {
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
 
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, PLASMA_SIZE, PLASMA_SIZE, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glGenTextures(2, plasmaTextures);
+    for (const GLuint texture : plasmaTextures) {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, PLASMA_SIZE, PLASMA_SIZE, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    }
 
     GLuint buffer = 0;
     glGenBuffers(1, &buffer);
@@ -128,7 +135,10 @@ bool openWebGl() {
     return true;
 }
 
+// The texture uploaded is the one drawn from, until the next upload.
 void uploadPlasmaTexture() {
+    drawnFrom ^= 1;
+    glBindTexture(GL_TEXTURE_2D, plasmaTextures[drawnFrom]);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, PLASMA_SIZE, PLASMA_SIZE, GL_RGBA, GL_UNSIGNED_BYTE, texels);
 }
 

@@ -1,10 +1,10 @@
 // The main thread's time per frame of pages in one browser engine, side by
 // side: the mean time of their animation-frame callbacks over SECONDS (after
 // two seconds to settle), page after page, round after round:
-//   node pageBench.mjs ENGINE ROUNDS SECONDS NAME=DIR...
-// Each DIR is served on 127.0.0.1 with a timer of its callbacks put into its
-// index.html; bare-image and bare-sub are added, the bare page (bare.html)
-// with each of its uploads. Engines as the browser test starts them
+//   node pageBench.mjs ENGINE ROUNDS SECONDS NAME=PAGE...
+// A PAGE is a folder holding an index.html, or ?QUERY for the bare WebGL page
+// (bare.html) with that query. Each is served on 127.0.0.1 with a timer of its
+// callbacks put into its head. Engines as the browser test starts them
 // (tests/web/engines.mjs, QUILLON_BROWSER and QUILLON_DRIVER). Prints a
 // Markdown row per page: the lowest mean of its rounds, and the highest.
 import { readFileSync } from 'node:fs';
@@ -15,10 +15,10 @@ import { ENGINES, until } from '../../tests/web/engines.mjs';
 
 const [engine, rounds, seconds, ...named] = process.argv.slice(2);
 if (!ENGINES[engine] || !(rounds >= 1) || !(seconds >= 1) || named.some((page) => !page.includes('='))) {
-  console.error('usage: node pageBench.mjs chromium|firefox|webkit ROUNDS SECONDS NAME=DIR...');
+  console.error('usage: node pageBench.mjs chromium|firefox|webkit ROUNDS SECONDS NAME=PAGE...');
   process.exit(2);
 }
-const pages = Object.fromEntries(named.map((page) => page.split('=')));
+const pages = Object.fromEntries(named.map((page) => [page.slice(0, page.indexOf('=')), page.slice(page.indexOf('=') + 1)]));
 
 // Put first thing in each page: the time each animation-frame callback takes.
 function timeFrames() {
@@ -47,8 +47,8 @@ const server = createServer((request, response) => {
 });
 await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
 const address = `http://127.0.0.1:${server.address().port}`;
-const urls = { ...Object.fromEntries(Object.keys(pages).map((name) => [name, `${address}/${name}/`])),
-  'bare-image': `${address}/bare/?upload=image`, 'bare-sub': `${address}/bare/?upload=sub` };
+const urls = Object.fromEntries(Object.entries(pages).map(([name, page]) =>
+  [name, page.startsWith('?') ? `${address}/bare/${page}` : `${address}/${name}/`]));
 
 const browser = await ENGINES[engine]();
 const means = Object.fromEntries(Object.keys(urls).map((name) => [name, []]));
