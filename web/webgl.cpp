@@ -31,8 +31,8 @@ void main() {
     gl_Position = transform * vec4(position, 1.0);
 })";
 
-// Texture coordinates need more than mediump's 10 bits where a phone's GPU
-// gives mediump no more: highp wherever the fragment shader has it.
+// Interpolated texture coordinates need more than the 10-bit fraction a
+// phone's GPU may give mediump: highp wherever the fragment shader has it.
 constexpr char FRAGMENT_SHADER[] = R"(
 #ifdef GL_FRAGMENT_PRECISION_HIGH
 precision highp float;
