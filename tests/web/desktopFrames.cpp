@@ -69,9 +69,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "usage: quillon_desktop_frames SESSION FILE (a readable SESSION, a writable FILE)\n");
         return 2;
     }
-    if (!startUp(PICTURE_EDGE)) {
-        return 1;
-    }
+    if (!startUp(PICTURE_EDGE)) return 1;
     std::string line;
     while (std::getline(session, line)) {
         if (line.empty() || line[0] == '#') continue;
