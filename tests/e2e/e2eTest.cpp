@@ -1,6 +1,7 @@
 // The real program as a user meets it, on the test's own X server, seen and
 // driven through the X tools (xdotool, ImageMagick's import) as a user would:
 // its window and flight, the pointer over it, and every way it ends.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <signal.h>
@@ -11,6 +12,7 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/conventions.h"
 
@@ -67,21 +69,28 @@ std::string programCommand() {
     return given != nullptr ? given : QUILLON_COMMAND;
 }
 
+// Whether the program is a Windows build (quillon.exe under wine), whose endings are Windows' own.
+const bool WINDOWS = programCommand().find(".exe") != std::string::npos;
+
 struct Program {
+    // The terminal the program is started from. Wine gives a Windows program started from one a
+    // console, and turns a SIGINT to it, as the terminal sends for Ctrl+C, into the console's event.
+    int terminal = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     pid_t pid = fork();
     int status = -1;
     std::string window;
 
-    // Starts the program with these environment settings (env's NAME=VALUE and -u NAME).
-    explicit Program(const std::string &settings = "") {
-        // exec: the shell's pid becomes the program's.
-        const std::string command = "exec env " + settings + " " + programCommand();
-        if (pid == 0) _exit(execl("/bin/sh", "sh", "-c", command.c_str(), nullptr));
+    // Starts the program, or `command`, with these environment settings (env's NAME=VALUE and -u NAME).
+    explicit Program(const std::string &settings = "", const std::string &command = programCommand()) {
+        unlockpt(terminal); // in the child too, before its shell opens the terminal
+        // exec: the shell's pid becomes the program's, its standard input the terminal.
+        const std::string line = "exec env " + settings + " " + command + " <" + ptsname(terminal);
+        if (pid == 0) _exit(execl("/bin/sh", "sh", "-c", line.c_str(), nullptr));
     }
     ~Program() {
-        if (ended(0)) return;
-        kill(pid, SIGKILL);
+        if (!ended(0)) kill(pid, SIGKILL);
         ended(10);
+        close(terminal);
     }
     // Whether the program ends within `seconds`; its wait status is kept.
     bool ended(double seconds) {
@@ -217,48 +226,63 @@ TEST(EndToEnd, PointerIsHiddenOverTheWindow) {
     EXPECT_TRUE(within(5, [] { return visiblePointerPixels() == 0; })) << "the pointer shows over the window";
 }
 
-// Ctrl+C and kill end the program after the frame in progress, by the same
-// signal (usually within a tenth of a second; the wait allows for a loaded machine).
+// Ctrl+C (SIGINT, as the terminal sends it) and kill (SIGTERM, which Windows lacks) end the program
+// after the frame in progress (usually within a tenth of a second; the wait allows for a loaded
+// machine): on POSIX by the same signal; on Windows with STATUS_CONTROL_C_EXIT (0xC000013A), of which
+// wine passes on the low byte as the exit code.
 // Without a display, with only a video driver that shows no window, or with
 // no GL library to load (SDL 1.2 and SDL 2 each read their own variable), it
 // says why on a line of its own and exits with code 1. (Classic SDL tries a
 // text-console driver without a display; with no terminal type its curses
-// library ends the process before the program can say anything.)
+// library ends the process before the program can say anything. Under wine
+// it cannot create the window SDL for Windows opens at start, and that SDL
+// loads opengl32.dll whatever the GL settings say.) Started as from Explorer,
+// with no standard error, a Windows build says why in a message box.
 TEST(EndToEnd, EveryWayItEnds) {
-    for (const int signal : {SIGINT, SIGTERM}) {
+    for (const int signal : WINDOWS ? std::vector{SIGINT} : std::vector{SIGINT, SIGTERM}) {
         Program program;
         ASSERT_TRUE(program.showsWindow());
         kill(program.pid, signal);
-        EXPECT_TRUE(program.ended(10) && WIFSIGNALED(program.status) && WTERMSIG(program.status) == signal);
+        EXPECT_TRUE(program.ended(10)) << "signal " << signal << " does not end the program";
+        EXPECT_EQ(program.status, WINDOWS ? W_EXITCODE(0xC000013A & 0xFF, 0) : W_EXITCODE(0, signal));
     }
-    for (const auto &[settings, why] : {std::pair{"-u DISPLAY TERM=dumb", "no video driver that shows a window"},
+    const char *const noDisplay = WINDOWS ? "cannot initialise SDL" : "no video driver that shows a window";
+    for (const auto &[settings, why] : {std::pair{"-u DISPLAY TERM=dumb", noDisplay},
                                         {"SDL_VIDEODRIVER=dummy", "no video driver that shows a window"},
                                         {"SDL_VIDEODRIVER=none", "cannot initialise SDL"},
                                         {"SDL_VIDEO_GL_DRIVER=/none/libGL.so SDL_OPENGL_LIBRARY=/none/libGL.so",
-                                         "cannot open a 640x480 OpenGL window"}}) {
+                                         WINDOWS ? nullptr : "cannot open a 640x480 OpenGL window"}}) {
+        if (why == nullptr) continue;
         const std::string said = "\n" + output("timeout 10 env " + std::string(settings) + " " + programCommand() +
                                                " 2>&1 >/dev/null; echo $?");
         EXPECT_NE(said.find("\nquillon: " + std::string(why)), std::string::npos) << said; // among the libraries'
         EXPECT_EQ(said.find("\nquillon: "), said.rfind("\nquillon: ")) << said;
         EXPECT_EQ(said.substr(said.size() - 3), "\n1\n") << said;
     }
+    if (!WINDOWS) return;
+    std::string command = programCommand();
+    command.insert(command.rfind(' ') + 1, "start /wait /unix ");
+    Program unseen("SDL_VIDEODRIVER=dummy", command);
+    ASSERT_TRUE(unseen.showsWindow()) << "no message box";
+    EXPECT_EQ(unseen.send("getwindowname %w"), "Quillon");
+    unseen.send("windowfocus --sync %w key Return");
 }
 
 // Until the window is open a stop ends the program at once: a start that hangs
 // on an X server that never answers ends on SIGTERM, by that signal. The
-// server is a port on the loopback, at the first free display number from 100,
-// that accepts connections and never answers.
+// server is a free port on the loopback, which the kernel picks (Linux's are
+// from 32768 on; the display number is the port less 6000), that accepts
+// connections and never answers.
 TEST(EndToEnd, TermEndsAHangingStartAtOnce) {
     const int listener = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
     sockaddr_in address = {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int number = 100;
-    for (; number < 1000; ++number) {
-        address.sin_port = htons(uint16_t(6000 + number));
-        if (bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0) break;
-    }
+    socklen_t size = sizeof address;
+    bind(listener, reinterpret_cast<sockaddr *>(&address), size);
     listen(listener, 1);
+    getsockname(listener, reinterpret_cast<sockaddr *>(&address), &size);
+    const int number = ntohs(address.sin_port) - 6000;
     Program program("DISPLAY=127.0.0.1:" + std::to_string(number));
     int client = -1;
     ASSERT_TRUE(within(30, [&] { return (client = accept(listener, nullptr, nullptr)) >= 0; }))

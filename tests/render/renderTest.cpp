@@ -45,8 +45,7 @@ using Render = ChaseCameraFrame;
 
 TEST_F(Render, CaptionIsQuillon) {
     char *caption = nullptr;
-    char *icon = nullptr;
-    SDL_WM_GetCaption(&caption, &icon);
+    SDL_WM_GetCaption(&caption, nullptr);
     EXPECT_STREQ(caption, "Quillon");
 }
 

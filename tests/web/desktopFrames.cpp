@@ -16,10 +16,9 @@
 
 namespace {
 
-const std::map<std::string, int> KEYS = {{"Escape", KEY_ESCAPE}, {"A", KEY_A},       {"C", KEY_C},
-                                         {"D", KEY_D},           {"S", KEY_S},       {"W", KEY_W},
-                                         {"Up", KEY_UP},         {"Down", KEY_DOWN}, {"Right", KEY_RIGHT},
-                                         {"Left", KEY_LEFT}};
+const std::map<std::string, int> KEYS = {
+    {"Escape", KEY_ESCAPE}, {"A", KEY_A},   {"C", KEY_C},       {"D", KEY_D},         {"S", KEY_S},
+    {"W", KEY_W},           {"Up", KEY_UP}, {"Down", KEY_DOWN}, {"Right", KEY_RIGHT}, {"Left", KEY_LEFT}};
 const std::map<std::string, uint8_t> BUTTONS = {{"left", BUTTON_LEFT_MASK}, {"right", BUTTON_RIGHT_MASK}};
 
 FILE *out;
@@ -47,7 +46,8 @@ bool runLine(const std::string &line) {
         words >> name;
     }
     uint8_t *key = KEYS.count(name) != 0 ? &held.keys[KEYS.at(name)] : nullptr;
-    const bool known = input == "none" || input == "move" || (key != nullptr && (input == "hold" || input == "tap")) ||
+    const bool known = input == "none" || input == "move" ||
+                       (key != nullptr && (input == "hold" || input == "tap")) ||
                        (input == "press" && BUTTONS.count(name) != 0);
     if (!words || frames < 1 || !known) return false;
     for (int n = 1; n <= frames; ++n) {
@@ -69,9 +69,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "usage: quillon_desktop_frames SESSION FILE (a readable SESSION, a writable FILE)\n");
         return 2;
     }
-    if (!startUp(PICTURE_EDGE)) {
-        return 1;
-    }
+    if (!startUp(PICTURE_EDGE)) return 1;
     std::string line;
     while (std::getline(session, line)) {
         if (line.empty() || line[0] == '#') continue;
