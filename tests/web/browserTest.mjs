@@ -225,6 +225,17 @@ test('under the same input, every picture is the desktop\'s, and Escape ends the
   assert.deepEqual(await page.evaluate(() => [canvas.width, canvas.height]), [WIDTH, HEIGHT]);
   assert.equal(await page.evaluate(() => getComputedStyle(document.getElementById('touch')).display), 'none',
     'touch controls without touch');
+  // The demo's keys are kept from the browser (arrows do not scroll the page),
+  // but not with Ctrl, nor other keys. Keys held as the page loses the focus
+  // are let go, as the browser sends no key-up then: the first picture is the
+  // desktop's, with no key held.
+  const kept = await page.evaluate(() => {
+    const press = (init) => !document.dispatchEvent(new KeyboardEvent('keydown', { cancelable: true, ...init }));
+    const answers = [press({ key: 'ArrowDown' }), press({ key: 'w', ctrlKey: true }), press({ key: 'Tab' })];
+    window.dispatchEvent(new FocusEvent('blur'));
+    return answers;
+  });
+  assert.deepEqual(kept, [true, false, false], 'which keys the page keeps from the browser');
   await sameAsDesktop(page, await deskInput(page));
   // The frame in which Escape is held is the last: it asks for no other.
   assert.equal(await text(page, '#status'), 'The demo has ended. Reload the page to start it again.');
